@@ -1,0 +1,27 @@
+# Language level, warnings and optional instrumentation, as INTERFACE targets that the tool,
+# its tests, benchmarks and fuzzer link; third-party code never sees them.
+
+add_library(wlsurvey_settings INTERFACE)
+target_compile_features(wlsurvey_settings INTERFACE cxx_std_17)
+
+add_library(wlsurvey_warnings INTERFACE)
+target_compile_options(wlsurvey_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
+if(WLSURVEY_WERROR)
+    target_compile_options(wlsurvey_warnings INTERFACE -Werror)
+endif()
+
+if(WLSURVEY_SANITIZE)
+    # The vptr check probes memory through a pipe of its own, which the test that runs the
+    # tool out of file descriptors takes away; the tool has no class hierarchy to check.
+    set(_sanitize -fsanitize=address,undefined -fno-sanitize=vptr -fno-sanitize-recover=all
+        -fno-omit-frame-pointer)
+    target_compile_options(wlsurvey_settings INTERFACE ${_sanitize})
+    target_link_options(wlsurvey_settings INTERFACE ${_sanitize})
+endif()
+
+if(WLSURVEY_STATIC)
+    if(WLSURVEY_SANITIZE)
+        message(FATAL_ERROR "WLSURVEY_STATIC and WLSURVEY_SANITIZE cannot be combined")
+    endif()
+    target_link_options(wlsurvey_settings INTERFACE -static)
+endif()

@@ -1,0 +1,152 @@
+#include "cell.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <ostream>
+
+namespace wlsurvey {
+
+std::string activeSSID;
+
+namespace {
+
+constexpr std::string_view kHiddenName = "\"\"";
+
+/// Appends the decimal text of `value` to `line`.
+void appendNumber(std::string& line, std::int32_t value) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    line.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+void writeLine(std::ostream& out, std::string& line) {
+    line += '\n';
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    out.flush();
+    line.clear();
+}
+
+}  // namespace
+
+std::int32_t qualityPercent(std::string_view rest) {
+    const std::string_view fraction = rest.substr(0, rest.find(' '));
+    const std::size_t slash = fraction.find('/');
+    if (slash == std::string_view::npos) return 0;
+    const std::int64_t denominator = readInt(fraction.substr(slash + 1));
+    if (denominator == 0) return 0;
+    const std::int64_t numerator = readInt(fraction.substr(0, slash));
+    const std::int64_t percent = numerator * 100 / denominator;
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(percent, std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max()));
+}
+
+std::int32_t gaugeLevel(std::int32_t signalPercent) {
+    if (signalPercent >= 50) return 4;
+    if (signalPercent >= 36) return 3;
+    if (signalPercent >= 23) return 2;
+    if (signalPercent >= 10) return 1;
+    return 0;
+}
+
+std::string_view gaugeBars(std::int32_t signalPercent) {
+    static constexpr std::string_view kBars[] = {"----", "*---", "**--", "***-", "****"};
+    return kBars[gaugeLevel(signalPercent)];
+}
+
+Cell::Cell(const ScanBlock& block) {
+    bool inRates = false;
+    for (const std::string_view line : block) {
+        classify(line);
+        trackRate(line, inRates);
+    }
+}
+
+void Cell::classify(std::string_view line) {
+    std::string_view rest;
+
+    // ESSID:"HomeNet"  (only a quoted name of 3 bytes or more loses its first and last byte)
+    if (matches(line, "ESSID:", rest)) {
+        if (rest.size() >= 3 && rest.front() == '"') rest = rest.substr(1, rest.size() - 2);
+        essid.assign(rest);
+        isActive = essid == activeSSID;
+        return;
+    }
+    // Channel:6
+    if (matches(line, "Channel:", rest)) {
+        channel.assign(rest);
+        return;
+    }
+    // Frequency:2.437 GHz (Channel 6)
+    if (matchesAnywhere(line, "(Channel ", rest)) {
+        channel.assign(rest.substr(0, rest.empty() ? 0 : rest.size() - 1));
+        return;
+    }
+    // Quality=58/70  Signal level=-52 dBm   or   Quality:38 Signal level:16
+    if (matches(line, "Quality=", rest) || matches(line, "Quality:", rest)) {
+        readQuality(rest);
+        return;
+    }
+    // IE: IEEE 802.11i/WPA2 Version 1   (the last element line naming WPA or WEP decides)
+    if (matches(line, "IE:", rest)) {
+        if (matchesAnywhere(line, "WPA", rest))
+            security.assign("WPA").append(rest);
+        else if (matchesAnywhere(line, "WEP", rest))
+            security.assign("WEP").append(rest);
+    }
+}
+
+void Cell::readQuality(std::string_view rest) {
+    signalPercent = qualityPercent(rest);
+    barLevel = gaugeLevel(signalPercent);
+    bars.assign(gaugeBars(signalPercent));
+}
+
+// Bit Rates:1 Mb/s; 2 Mb/s; 5.5 Mb/s; 11 Mb/s; 6 Mb/s
+//           9 Mb/s; 12 Mb/s; 18 Mb/s
+// A list stays open across wrapped lines without a colon; only each line's last figure counts.
+void Cell::trackRate(std::string_view line, bool& inRates) {
+    std::string_view rest;
+    if (matches(line, "Bit Rates:", rest))
+        inRates = true;
+    else if (line.find(':') != std::string_view::npos)
+        inRates = false;
+    if (!inRates) return;
+
+    const std::size_t unit = line.rfind(" Mb/s");
+    if (unit == std::string_view::npos) return;
+    std::size_t start = unit;
+    while (start > 0 && line[start - 1] >= '0' && line[start - 1] <= '9') --start;
+    maxRate = std::max(maxRate, readInt(line.substr(start, unit - start)));
+}
+
+void Cell::print(std::ostream& out) const {
+    std::string line;
+    line.reserve(32 + essid.size() + security.size() + channel.size());
+    line.append(isActive ? "*:*" : "*:");
+    writeLine(out, line);
+    line.append("SSID: ").append(essid);
+    writeLine(out, line);
+    line.append("MODE: ").append(mode);
+    writeLine(out, line);
+    line.append("CHAN:").append(channel);
+    writeLine(out, line);
+    line.append("RATE: ");
+    appendNumber(line, maxRate);
+    line.append(" Mbit/s");
+    writeLine(out, line);
+    line.append("SIGNAL: ");
+    appendNumber(line, signalPercent);
+    writeLine(out, line);
+    line.append("BARS: ").append(bars);
+    writeLine(out, line);
+    line.append("SECURITY: ").append(security);
+    writeLine(out, line);
+}
+
+bool isNamed(const Cell& cell) {
+    return !cell.essid.empty() && cell.essid != kHiddenName;
+}
+
+}  // namespace wlsurvey

@@ -1,0 +1,58 @@
+// One network the scanner reported: built from its scan block, then copied, ordered, printed.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "textutil.h"  // LineList
+
+namespace wlsurvey {
+
+/// Name of the network the caller is connected to; empty until the command line sets it.
+extern std::string activeSSID;
+
+/// A scan block: the text after "Cell " on the header line, then every trimmed line up to
+/// the next header or the end of the scanner's output.
+using ScanBlock = LineList;
+
+class Cell {
+  public:
+    /// Walks `block` once, applying the line rules to each line in turn.
+    explicit Cell(const ScanBlock& block);
+
+    /// Writes the eight-line report block to `out`, flushing after every line so that a
+    /// reader on a pipe sees each line as soon as it is complete.
+    void print(std::ostream& out) const;
+
+    std::string channel;
+    std::string mode = "Infra";
+    bool isActive = false;
+    std::int32_t signalPercent = 0;
+    std::int32_t barLevel = 0;
+    std::int32_t maxRate = 1;
+    std::string bars;
+    std::string security;
+    std::string essid;
+
+  private:
+    void classify(std::string_view line);
+    void trackRate(std::string_view line, bool& inRates);
+    void readQuality(std::string_view rest);
+};
+
+/// True for a network the report shows: its name is neither empty nor the hidden-network
+/// name, two double-quote characters.
+bool isNamed(const Cell& cell);
+
+/// Link quality in percent from the text after "Quality=" (e.g. "58/70  Signal level=-52 dBm"):
+/// numerator x 100 / denominator of the text before the first space, clamped to 32 bits;
+/// 0 when there is no slash or the denominator reads 0.
+std::int32_t qualityPercent(std::string_view rest);
+
+/// The four-character gauge for a quality in percent, and its number of filled bars.
+std::string_view gaugeBars(std::int32_t signalPercent);
+std::int32_t gaugeLevel(std::int32_t signalPercent);
+
+}  // namespace wlsurvey

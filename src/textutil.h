@@ -1,0 +1,43 @@
+// Shell capture and the small text tests every scanner-line rule is written in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wlsurvey {
+
+/// Ordered lines, appended at the end and walked front to back. The views point into the
+/// text they were cut from, which must outlive the list.
+using LineList = std::vector<std::string_view>;
+
+/// Runs `command` through /bin/sh and returns every byte it wrote to standard output, NUL
+/// bytes included. A read error ends the capture with what was read so far. When `waitStatus`
+/// is given it receives pclose()'s result (a wait status, or -1 if none could be had).
+/// Throws std::runtime_error("popen() failed!") when no pipe or process can be created.
+std::string exec(const char* command, int* waitStatus = nullptr);
+
+/// Cuts `text` at every `delimiter` and appends the pieces to `lines` (not cleared first).
+/// Two delimiters in a row give an empty piece; a final delimiter gives none after it.
+void split(std::string_view text, char delimiter, LineList& lines);
+
+/// Strip the POSIX-locale whitespace (space, \t, \n, \v, \f, \r) in place; bytes 0x80-0xFF
+/// are never whitespace. `trim` is `rtrim` then `ltrim`; each returns its argument.
+std::string_view& ltrim(std::string_view& s);
+std::string_view& rtrim(std::string_view& s);
+std::string_view& trim(std::string_view& s);
+
+/// True when `line` begins with `prefix`; then `rest` receives what follows it.
+/// On false `rest` is left untouched.
+bool matches(std::string_view line, std::string_view prefix, std::string_view& rest);
+
+/// True when `needle` occurs in `line`; then `rest` receives what follows its first
+/// occurrence. On false `rest` is left untouched.
+bool matchesAnywhere(std::string_view line, std::string_view needle, std::string_view& rest);
+
+/// Reads a decimal number as atoi() does (leading whitespace, optional sign, digits up to the
+/// first other byte; no digits read as 0), but saturates at the signed 32-bit limits.
+std::int32_t readInt(std::string_view text);
+
+}  // namespace wlsurvey
