@@ -19,9 +19,12 @@ if(WLSURVEY_SANITIZE)
     target_link_options(wlsurvey_settings INTERFACE ${_sanitize})
 endif()
 
+# Fully static programs, for boards where one file is copied and run. Linked by the tool and
+# its tests; benchmarks stay dynamic, as Google Benchmark ships no static library.
+add_library(wlsurvey_program INTERFACE)
 if(WLSURVEY_STATIC)
     if(WLSURVEY_SANITIZE)
         message(FATAL_ERROR "WLSURVEY_STATIC and WLSURVEY_SANITIZE cannot be combined")
     endif()
-    target_link_options(wlsurvey_settings INTERFACE -static)
+    target_link_options(wlsurvey_program INTERFACE -static)
 endif()

@@ -46,12 +46,16 @@ Scan parseScan(std::string_view output) {
     return scan;
 }
 
-void printReport(NetworkList& networks, std::ostream& out) {
-    std::vector<Cell>& cells = networks.cells;
-    std::stable_sort(cells.begin(), cells.end());
-    networks.byName.clear();  // positions changed: the list can no longer be merged into
-    for (const Cell& cell : cells) {
-        if (isNamed(cell)) cell.print(out);
+void printReport(const NetworkList& networks, std::ostream& out) {
+    // Order pointers, not the Cells themselves: moving a pointer is cheaper than moving four
+    // strings, and the list and its index stay as they are.
+    std::vector<const Cell*> order;
+    order.reserve(networks.cells.size());
+    for (const Cell& cell : networks.cells) order.push_back(&cell);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Cell* a, const Cell* b) { return *a < *b; });
+    for (const Cell* cell : order) {
+        if (isNamed(*cell)) cell->print(out);
     }
 }
 

@@ -34,9 +34,8 @@ struct Scan {
 /// Groups the scanner's `output` into scan blocks and merges a Cell built from each.
 Scan parseScan(std::string_view output);
 
-/// Orders `networks` strongest first (ties keep their order) and prints every named one.
-/// The list is finished then: its index is dropped.
-void printReport(NetworkList& networks, std::ostream& out);
+/// Prints every named network of `networks`, strongest first; ties keep their list order.
+void printReport(const NetworkList& networks, std::ostream& out);
 
 /// The whole tool: `argv` is program, then optionally interface, active SSID and ESSID.
 /// Returns the process exit status: 0 after a report, 1 after a message on `err`.
