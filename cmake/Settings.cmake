@@ -19,6 +19,11 @@ if(WLSURVEY_SANITIZE)
     target_link_options(wlsurvey_settings INTERFACE ${_sanitize})
 endif()
 
+if(WLSURVEY_FUZZ)
+    # Coverage for libFuzzer in every target; the fuzzer itself links its driver.
+    target_compile_options(wlsurvey_settings INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 # Fully static programs, for boards where one file is copied and run. Linked by the tool and
 # its tests; benchmarks stay dynamic, as Google Benchmark ships no static library.
 add_library(wlsurvey_program INTERFACE)
