@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <ostream>
 #include <stdexcept>
 
@@ -9,27 +10,50 @@
 
 namespace wlsurvey {
 
+std::size_t NameIndex::findOrAdd(const std::vector<Cell>& cells, std::string_view name,
+                                 std::size_t position) {
+    if (2 * (used_ + 1) > slots_.size()) grow();  // at most half full: probes stay short
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(name));
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        Slot& slot = slots_[at];
+        if (slot.place == 0) {
+            slot = {hash, static_cast<std::uint32_t>(position + 1)};
+            ++used_;
+            return position;
+        }
+        if (slot.hash == hash && cells[slot.place - 1].essid == name) return slot.place - 1;
+    }
+}
+
+void NameIndex::grow() {
+    std::vector<Slot> old(slots_.empty() ? 16 : 2 * slots_.size());
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.place == 0) continue;
+        std::size_t at = slot.hash & mask;
+        while (slots_[at].place != 0) at = (at + 1) & mask;
+        slots_[at] = slot;
+    }
+}
+
 void addCell(NetworkList& list, Cell cell) {
-    const auto [entry, isNew] = list.byName.try_emplace(cell.essid, list.cells.size());
-    if (isNew) {
+    const std::size_t end = list.cells.size();
+    const std::size_t position = list.byName.findOrAdd(list.cells, cell.essid, end);
+    if (position == end) {
         list.cells.push_back(std::move(cell));
         return;
     }
-    Cell& kept = list.cells[entry->second];
+    Cell& kept = list.cells[position];
     if (kept.signalPercent < cell.signalPercent) kept = std::move(cell);
 }
 
-bool operator<(const Cell& a, const Cell& b) {
-    return a.signalPercent > b.signalPercent;
-}
-
 Scan parseScan(std::string_view output) {
-    LineList lines;
-    split(output, '\n', lines);
-
     Scan scan;
     ScanBlock block;
-    for (std::string_view line : lines) {
+    // Line by line, without a list of every line: a crowded scan runs to millions of lines.
+    for (std::string_view line; nextLine(output, '\n', line);) {
         trim(line);
         std::string_view rest;
         // Cell 02 - Address: 38:83:45:CC:58:74
@@ -46,15 +70,25 @@ Scan parseScan(std::string_view output) {
     return scan;
 }
 
-void printReport(const NetworkList& networks, std::ostream& out) {
-    // Order pointers, not the Cells themselves: moving a pointer is cheaper than moving four
-    // strings, and the list and its index stay as they are.
+std::vector<const Cell*> reportOrder(const NetworkList& networks) {
+    // Sort small (quality, position) keys rather than the Cells themselves: comparisons then
+    // stay within one compact array however many networks there are.
+    const std::vector<Cell>& cells = networks.cells;
+    std::vector<Rank> ranks;
+    ranks.reserve(cells.size());
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        ranks.push_back({cells[i].signalPercent, static_cast<std::uint32_t>(i)});
+    }
+    std::stable_sort(ranks.begin(), ranks.end());
+
     std::vector<const Cell*> order;
-    order.reserve(networks.cells.size());
-    for (const Cell& cell : networks.cells) order.push_back(&cell);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const Cell* a, const Cell* b) { return *a < *b; });
-    for (const Cell* cell : order) {
+    order.reserve(ranks.size());
+    for (const Rank& rank : ranks) order.push_back(&cells[rank.position]);
+    return order;
+}
+
+void printReport(const NetworkList& networks, std::ostream& out) {
+    for (const Cell* cell : reportOrder(networks)) {
         if (isNamed(*cell)) cell->print(out);
     }
 }

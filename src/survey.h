@@ -2,29 +2,58 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "cell.h"
 
 namespace wlsurvey {
 
-/// Merged networks in order of first appearance, with an index from name to position so
-/// that merging stays linear however many cells a crowded place reports.
+/// Where each name stands in a list of cells: open addressing over (hash, position) pairs,
+/// so that a lookup reads one small array and, only when the hashes agree, that one Cell.
+class NameIndex {
+  public:
+    /// The position in `cells` of the cell named `name`; when there is none, records
+    /// `position` as that name's place and returns it.
+    std::size_t findOrAdd(const std::vector<Cell>& cells, std::string_view name,
+                          std::size_t position);
+
+  private:
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t place = 0;  ///< position + 1; 0 marks an empty slot
+    };
+    void grow();
+
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+};
+
+/// Merged networks in order of first appearance, with an index by name so that merging stays
+/// linear however many cells a crowded place reports.
 struct NetworkList {
     std::vector<Cell> cells;
-    std::unordered_map<std::string, std::size_t> byName;
+    NameIndex byName;
 };
 
 /// Merges `cell` into `list` by name: the first entry of that name is replaced in place
 /// when `cell` is strictly stronger, and otherwise kept; a new name is appended.
 void addCell(NetworkList& list, Cell cell);
 
-/// The report's ordering: true when `a` has the greater link quality.
-bool operator<(const Cell& a, const Cell& b);
+/// A network's place in the report: its link quality and its position in the list.
+struct Rank {
+    std::int32_t signalPercent;
+    std::uint32_t position;
+};
+
+/// The report's ordering: true when `a` has the greater link quality. Nothing else breaks
+/// ties; a stable sort keeps networks of equal quality in list order.
+inline bool operator<(const Rank& a, const Rank& b) {
+    return a.signalPercent > b.signalPercent;
+}
 
 struct Scan {
     NetworkList networks;
@@ -33,6 +62,9 @@ struct Scan {
 
 /// Groups the scanner's `output` into scan blocks and merges a Cell built from each.
 Scan parseScan(std::string_view output);
+
+/// The cells of `networks` strongest first; cells of equal strength keep their list order.
+std::vector<const Cell*> reportOrder(const NetworkList& networks);
 
 /// Prints every named network of `networks`, strongest first; ties keep their list order.
 void printReport(const NetworkList& networks, std::ostream& out);

@@ -1,6 +1,7 @@
 #include "textutil.h"
 
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -35,20 +36,25 @@ std::string exec(const char* command, int* waitStatus) {
     return output;
 }
 
+bool nextLine(std::string_view& text, char delimiter, std::string_view& line) {
+    if (text.empty()) return false;
+    const std::size_t end = text.find(delimiter);
+    line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    return true;
+}
+
 void split(std::string_view text, char delimiter, LineList& lines) {
-    while (!text.empty()) {
-        const std::size_t end = text.find(delimiter);
-        if (end == std::string_view::npos) {
-            lines.push_back(text);
-            return;
-        }
-        lines.push_back(text.substr(0, end));
-        text.remove_prefix(end + 1);
-    }
+    for (std::string_view line; nextLine(text, delimiter, line);) lines.push_back(line);
 }
 
 std::string_view& ltrim(std::string_view& s) {
+    // Scanner lines are indented by ten to thirty spaces: skip them eight at a time.
+    static constexpr char kEightSpaces[] = "        ";
     std::size_t first = 0;
+    while (s.size() - first >= 8 && std::memcmp(s.data() + first, kEightSpaces, 8) == 0) {
+        first += 8;
+    }
     while (first < s.size() && isSpace(s[first])) ++first;
     s.remove_prefix(first);
     return s;
@@ -63,19 +69,6 @@ std::string_view& rtrim(std::string_view& s) {
 
 std::string_view& trim(std::string_view& s) {
     return ltrim(rtrim(s));
-}
-
-bool matches(std::string_view line, std::string_view prefix, std::string_view& rest) {
-    if (line.size() < prefix.size() || line.compare(0, prefix.size(), prefix) != 0) return false;
-    rest = line.substr(prefix.size());
-    return true;
-}
-
-bool matchesAnywhere(std::string_view line, std::string_view needle, std::string_view& rest) {
-    const std::size_t at = line.find(needle);
-    if (at == std::string_view::npos) return false;
-    rest = line.substr(at + needle.size());
-    return true;
 }
 
 std::int32_t readInt(std::string_view text) {

@@ -18,6 +18,11 @@ using LineList = std::vector<std::string_view>;
 /// Throws std::runtime_error("popen() failed!") when no pipe or process can be created.
 std::string exec(const char* command, int* waitStatus = nullptr);
 
+/// Takes the first piece of `text` up to `delimiter` into `line` and removes it, with the
+/// delimiter, from `text`. False, with nothing taken, when `text` is empty; so a final
+/// delimiter gives no empty piece after it.
+bool nextLine(std::string_view& text, char delimiter, std::string_view& line);
+
 /// Cuts `text` at every `delimiter` and appends the pieces to `lines` (not cleared first).
 /// Two delimiters in a row give an empty piece; a final delimiter gives none after it.
 void split(std::string_view text, char delimiter, LineList& lines);
@@ -30,11 +35,22 @@ std::string_view& trim(std::string_view& s);
 
 /// True when `line` begins with `prefix`; then `rest` receives what follows it.
 /// On false `rest` is left untouched.
-bool matches(std::string_view line, std::string_view prefix, std::string_view& rest);
+/// (Inline: every line of a scan meets several of these tests, with constant prefixes.)
+inline bool matches(std::string_view line, std::string_view prefix, std::string_view& rest) {
+    if (line.size() < prefix.size() || line.compare(0, prefix.size(), prefix) != 0) return false;
+    rest = line.substr(prefix.size());
+    return true;
+}
 
 /// True when `needle` occurs in `line`; then `rest` receives what follows its first
 /// occurrence. On false `rest` is left untouched.
-bool matchesAnywhere(std::string_view line, std::string_view needle, std::string_view& rest);
+inline bool matchesAnywhere(std::string_view line, std::string_view needle,
+                            std::string_view& rest) {
+    const std::size_t at = line.find(needle);
+    if (at == std::string_view::npos) return false;
+    rest = line.substr(at + needle.size());
+    return true;
+}
 
 /// Reads a decimal number as atoi() does (leading whitespace, optional sign, digits up to the
 /// first other byte; no digits read as 0), but saturates at the signed 32-bit limits.

@@ -58,18 +58,7 @@ expect "scanner killed after printing" 0 "$fixtures/mixed.report" ""
 
 # 100 000 cells, about 50 MB, every name distinct: the expected report is ordered here
 # independently, by a stable sort on the quality.
-awk -v cells=100000 'BEGIN {
-    pad = sprintf("%220s", ""); gsub(/ /, "0", pad)
-    for (i = 1; i <= cells; i++) {
-        q = (i * 7919) % 101
-        printf "          Cell %d - Address: 02:00:00:%02X:%02X:%02X\n", i, i % 256, int(i / 256) % 256, int(i / 65536)
-        printf "                    Channel:%d\n", i % 13 + 1
-        printf "                    Quality=%d/100  Signal level=-%d dBm\n", q, 100 - q
-        printf "                    ESSID:\"net-%d\"\n", i
-        printf "                    Bit Rates:1 Mb/s; 2 Mb/s; 5.5 Mb/s; 11 Mb/s\n"
-        printf "                    IE: Unknown: DD%s\n", pad
-    }
-}' >"$scan"
+bash "$here/make-scan.sh" 100000 >"$scan"
 awk -F'[=/:"]' '/Channel:/ { c = $2 } /Quality=/ { q = $2 } /ESSID:/ { printf "%d\t%s\t%d\n", q, $3, c }' "$scan" |
     sort -s -t "$(printf '\t')" -k1,1nr |
     awk -F'\t' '{

@@ -106,14 +106,16 @@ TEST(Report, EqualStrengthKeepsFirstSeen) {
     EXPECT_EQ(summary(reportOf(scanOf(cells))), expected);
 }
 
+Cell named(std::string name, std::int32_t signal) {
+    Cell cell(ScanBlock{"01"});
+    cell.essid = std::move(name);
+    cell.signalPercent = signal;
+    return cell;
+}
+
 TEST(AddCell, ReplacesInPlaceAndIndexesByName) {
     NetworkList list;
-    auto cell = [](std::string name, std::int32_t signal) {
-        Cell c(ScanBlock{"01"});
-        c.essid = std::move(name);
-        c.signalPercent = signal;
-        return c;
-    };
+    auto cell = named;
     addCell(list, cell("a", 10));
     addCell(list, cell("b", 20));
     addCell(list, cell("a", 30));
@@ -123,6 +125,19 @@ TEST(AddCell, ReplacesInPlaceAndIndexesByName) {
     EXPECT_EQ(list.cells[0].essid, "a");
     EXPECT_EQ(list.cells[0].signalPercent, 30);
     EXPECT_EQ(list.cells[1].signalPercent, 20);
+}
+
+TEST(AddCell, IndexFindsEveryNameAcrossGrowth) {
+    NetworkList list;
+    const int count = 5000;  // many times the index's first size
+    for (int i = 0; i < count; ++i) addCell(list, named("net-" + std::to_string(i), 10));
+    for (int i = count - 1; i >= 0; --i) addCell(list, named("net-" + std::to_string(i), 20 + i));
+    addCell(list, named("", 1));
+    ASSERT_EQ(list.cells.size(), static_cast<std::size_t>(count) + 1);
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(list.cells[i].essid, "net-" + std::to_string(i));
+        ASSERT_EQ(list.cells[i].signalPercent, 20 + i);
+    }
 }
 
 }  // namespace
