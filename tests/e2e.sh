@@ -44,6 +44,10 @@ export FAKE_IWLIST_OUTPUT=$fixtures/no-results.scan
 export FAKE_IWLIST_EXIT=255
 run_tool
 expect "scanner exits 255 with no cell" 1 "$empty" "wlsurvey: scan failed: iwlist exited with status 255"
+ignore_children=yes
+run_tool
+expect "scanner status read with SIGCHLD ignored" 1 "$empty" "wlsurvey: scan failed: iwlist exited with status 255"
+ignore_children=
 export FAKE_IWLIST_EXIT=0
 run_tool
 expect "no results, exit 0: empty report" 0 "$empty" ""

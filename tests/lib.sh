@@ -16,11 +16,13 @@ export FAKE_IWLIST_ARGS=$work/args
 passed=0
 failed=0
 
-# run_tool [ARG...]: runs the tool in an empty folder with $search_path as PATH and at most
-# $fd_limit open files, leaving $status and the files out and err.
+# run_tool [ARG...]: runs the tool in an empty folder with $search_path as PATH, at most
+# $fd_limit open files and, when $ignore_children is set, SIGCHLD ignored as the tool's parent
+# may leave it; leaves $status and the files out and err.
 scanners_first=$work/bin:$PATH
 search_path=$scanners_first
 fd_limit=
+ignore_children=
 run_tool() {
     rm -f "$FAKE_IWLIST_ARGS"
     (
@@ -33,6 +35,7 @@ run_tool() {
             done
             ulimit -n "$fd_limit"
         fi
+        if [ -n "$ignore_children" ]; then trap '' CHLD; fi
         PATH=$search_path exec "${emulator[@]}" "$tool" "$@"
     ) >"$work/out" 2>"$work/err"
     status=$?
