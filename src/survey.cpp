@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <csignal>
 #include <functional>
+#include <new>
 #include <ostream>
 #include <stdexcept>
 
@@ -93,7 +94,9 @@ void printReport(const NetworkList& networks, std::ostream& out) {
     }
 }
 
-int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
+namespace {
+
+int surveyOnce(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
     std::string interfaceName = "wlan0";
     std::string essidArg;
     if (argc > 1) interfaceName = argv[1];
@@ -127,6 +130,18 @@ int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
+    try {
+        return surveyOnce(argc, argv, out, err);
+    } catch (const std::bad_alloc&) {
+        // A scanner that never stops printing, on a board with little memory.
+        err << "wlsurvey: out of memory\n";
+        return 1;
+    }
 }
 
 }  // namespace wlsurvey

@@ -22,6 +22,15 @@ bool isDigit(char c) {
 std::string exec(const char* command, int* waitStatus) {
     std::FILE* pipe = popen(command, "r");
     if (pipe == nullptr) throw std::runtime_error("popen() failed!");
+    // Closes the pipe, and waits for the command, even when growing the output throws.
+    struct Closer {
+        std::FILE* pipe;
+        int* status;
+        ~Closer() {
+            const int ended = pclose(pipe);
+            if (status != nullptr) *status = ended;
+        }
+    } closer{pipe, waitStatus};
 
     std::string output;
     // Large reads bypass the stream's own buffer; a scan of a crowded place runs to megabytes.
@@ -31,8 +40,6 @@ std::string exec(const char* command, int* waitStatus) {
         output.append(chunk, got);
         if (got < sizeof chunk) break;  // end of output, or a read error: keep what came
     }
-    const int status = pclose(pipe);
-    if (waitStatus != nullptr) *waitStatus = status;
     return output;
 }
 

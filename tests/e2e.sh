@@ -69,6 +69,19 @@ fd_limit=4  # the three standard streams and one more: the loader works, a pipe 
 run_tool
 expect "no pipe can be made" 1 "$empty" "popen() failed!"
 fd_limit=
+# Out of memory: a scanner that never stops printing, under a memory limit. Emulators and
+# sanitizers reserve address space of their own, so only a plain native build is limited.
+if [ ${#emulator[@]} -eq 0 ] && [ -z "${WLSURVEY_SANITIZED:-}" ]; then
+    mkdir "$work/endless"
+    printf '#!/bin/sh\nexec yes "Cell 01 - Address: 02:00:00:00:00:01"\n' >"$work/endless/iwlist"
+    chmod +x "$work/endless/iwlist"
+    search_path=$work/endless:$PATH
+    mem_limit=$((256 * 1024))
+    run_tool
+    expect "endless scanner output" 1 "$empty" "wlsurvey: out of memory"
+    search_path=$scanners_first
+    mem_limit=
+fi
 (PATH=$search_path exec "${emulator[@]}" "$tool") >/dev/full 2>"$work/err"
 status=$?
 : >"$work/out"

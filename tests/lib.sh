@@ -17,11 +17,12 @@ passed=0
 failed=0
 
 # run_tool [ARG...]: runs the tool in an empty folder with $search_path as PATH, at most
-# $fd_limit open files and, when $ignore_children is set, SIGCHLD ignored as the tool's parent
+# $fd_limit open files and $mem_limit KiB of address space and, when $ignore_children is set, SIGCHLD ignored as the tool's parent
 # may leave it; leaves $status and the files out and err.
 scanners_first=$work/bin:$PATH
 search_path=$scanners_first
 fd_limit=
+mem_limit=
 ignore_children=
 run_tool() {
     rm -f "$FAKE_IWLIST_ARGS"
@@ -35,6 +36,7 @@ run_tool() {
             done
             ulimit -n "$fd_limit"
         fi
+        if [ -n "$mem_limit" ]; then ulimit -v "$mem_limit"; fi
         if [ -n "$ignore_children" ]; then trap '' CHLD; fi
         PATH=$search_path exec "${emulator[@]}" "$tool" "$@"
     ) >"$work/out" 2>"$work/err"
