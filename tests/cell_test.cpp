@@ -20,19 +20,6 @@ class CellTest : public testing::Test {
     void TearDown() override { activeSSID.clear(); }
 };
 
-TEST_F(CellTest, HeaderOnlyBlockKeepsEveryStartingValue) {
-    const Cell cell = cellOf({});
-    EXPECT_EQ(cell.channel, "");
-    EXPECT_EQ(cell.mode, "Infra");
-    EXPECT_FALSE(cell.isActive);
-    EXPECT_EQ(cell.signalPercent, 0);
-    EXPECT_EQ(cell.barLevel, 0);
-    EXPECT_EQ(cell.maxRate, 1);
-    EXPECT_EQ(cell.bars, "");
-    EXPECT_EQ(cell.security, "");
-    EXPECT_EQ(cell.essid, "");
-}
-
 TEST_F(CellTest, NameLine) {
     struct Row {
         std::string_view line, essid;
@@ -197,21 +184,33 @@ TEST_F(CellTest, HighestBitRate) {
 }
 
 TEST_F(CellTest, PrintWritesTheEightLineBlock) {
+    struct Row {
+        std::vector<std::string_view> lines;
+        std::string_view report;
+        const char* why;
+    };
+    const Row rows[] = {
+        {{"Channel:6", "Quality=58/70  Signal level=-52 dBm", "Bit Rates:1 Mb/s; 54 Mb/s",
+          "ESSID:\"HomeNet\"", "IE: IEEE 802.11i/WPA2 Version 1"},
+         "*:*\nSSID: HomeNet\nMODE: Infra\nCHAN:6\nRATE: 54 Mbit/s\nSIGNAL: 82\n"
+         "BARS: ****\nSECURITY: WPA2 Version 1\n",
+         "active network with every value"},
+        {{"ESSID:\"Far\"", "Quality=-5/70"},
+         "*:\nSSID: Far\nMODE: Infra\nCHAN:\nRATE: 1 Mbit/s\nSIGNAL: -7\nBARS: ----\nSECURITY: \n",
+         "negative signal"},
+        {{},
+         "*:\nSSID: \nMODE: Infra\nCHAN:\nRATE: 1 Mbit/s\nSIGNAL: 0\nBARS: \nSECURITY: \n",
+         "header only: every starting value"},
+    };
     activeSSID = "HomeNet";
-    const Cell home =
-        cellOf({"Channel:6", "Quality=58/70  Signal level=-52 dBm", "Bit Rates:1 Mb/s; 54 Mb/s",
-                "ESSID:\"HomeNet\"", "IE: IEEE 802.11i/WPA2 Version 1"});
-    std::ostringstream out;
-    home.print(out);
-    EXPECT_EQ(out.str(),
-              "*:*\nSSID: HomeNet\nMODE: Infra\nCHAN:6\nRATE: 54 Mbit/s\nSIGNAL: 82\n"
-              "BARS: ****\nSECURITY: WPA2 Version 1\n");
-
-    std::ostringstream bare;
-    cellOf({"ESSID:\"Far\"", "Quality=-5/70"}).print(bare);
-    EXPECT_EQ(bare.str(),
-              "*:\nSSID: Far\nMODE: Infra\nCHAN:\nRATE: 1 Mbit/s\nSIGNAL: -7\nBARS: ----\n"
-              "SECURITY: \n");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        const Cell cell = cellOf(row.lines);
+        std::ostringstream out;
+        cell.print(out);
+        EXPECT_EQ(out.str(), row.report);
+        EXPECT_EQ(cell.barLevel, gaugeLevel(cell.signalPercent));
+    }
 }
 
 }  // namespace
