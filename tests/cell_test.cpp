@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -210,6 +211,30 @@ TEST_F(CellTest, PrintWritesTheEightLineBlock) {
         cell.print(out);
         EXPECT_EQ(out.str(), row.report);
         EXPECT_EQ(cell.barLevel, gaugeLevel(cell.signalPercent));
+    }
+}
+
+/// Records what had been written each time the stream was flushed.
+class FlushLog : public std::stringbuf {
+  public:
+    std::vector<std::string> flushed;
+
+  protected:
+    int sync() override {
+        flushed.push_back(str());
+        return 0;
+    }
+};
+
+TEST_F(CellTest, PrintFlushesAfterEveryLine) {
+    FlushLog log;
+    std::ostream out(&log);
+    cellOf({"ESSID:\"Pipe\""}).print(out);
+    ASSERT_EQ(log.flushed.size(), 8u);
+    for (std::size_t i = 0; i < 8; ++i) {
+        const std::string& text = log.flushed[i];
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<std::ptrdiff_t>(i + 1));
+        EXPECT_EQ(text.back(), '\n');
     }
 }
 

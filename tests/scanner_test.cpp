@@ -5,8 +5,6 @@
 
 #include <string>
 
-#include "textutil.h"
-
 namespace wlsurvey {
 namespace {
 
@@ -14,32 +12,6 @@ TEST(ScanCommand, QuotesEachValueAsOneWord) {
     EXPECT_EQ(scanCommand("wlan0", ""), "iwlist 'wlan0' scan essid '' last 2> /dev/null");
     EXPECT_EQ(scanCommand("wl an'0", "Joe's"),
               "iwlist 'wl an'\\''0' scan essid 'Joe'\\''s' last 2> /dev/null");
-}
-
-TEST(ShellQuote, TheShellGivesBackTheWordUnchanged) {
-    const std::string words[] = {
-        "",
-        "plain",
-        "two words",
-        "it's",
-        "''",
-        "\"$(touch x)\"",
-        "`id`",
-        "a;b|c&d",
-        "$HOME",
-        "\\n\\",
-        "line\nfeed",
-        "tab\there",
-        "-leading-dash",
-        "*?[]~#!{}<>()",
-        "\xC3\xA9\xFF",
-    };
-    for (const std::string& word : words) {
-        // printf sees exactly one argument; the X guards trailing line feeds from $(...)-style
-        // loss.
-        EXPECT_EQ(exec(("printf '%sX' " + shellQuote(word)).c_str()), word + "X")
-            << testing::PrintToString(word);
-    }
 }
 
 TEST(ScanFailure, NamesHowTheScannerEnded) {
