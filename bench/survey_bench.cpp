@@ -61,16 +61,8 @@ const std::string& scanOf(int cells) {
 
 /// The scan blocks of a scan, grouped as the run groups them.
 std::vector<ScanBlock> blocksOf(const std::string& text) {
-    LineList lines;
-    split(text, '\n', lines);
     std::vector<ScanBlock> blocks;
-    for (std::string_view line : lines) {
-        std::string_view rest;
-        if (matches(trim(line), "Cell ", rest))
-            blocks.push_back({rest});
-        else if (!blocks.empty())
-            blocks.back().push_back(line);
-    }
+    forEachBlock(text, [&blocks](const ScanBlock& block) { blocks.push_back(block); });
     return blocks;
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <functional>
 #include <new>
 #include <ostream>
 #include <stdexcept>
@@ -50,8 +49,9 @@ void addCell(NetworkList& list, Cell cell) {
     if (kept.signalPercent < cell.signalPercent) kept = std::move(cell);
 }
 
-Scan parseScan(std::string_view output) {
-    Scan scan;
+std::size_t forEachBlock(std::string_view output,
+                         const std::function<void(const ScanBlock&)>& use) {
+    std::size_t headers = 0;
     ScanBlock block;
     // Line by line, without a list of every line: a crowded scan runs to millions of lines.
     for (std::string_view line; nextLine(output, '\n', line);) {
@@ -59,15 +59,22 @@ Scan parseScan(std::string_view output) {
         std::string_view rest;
         // Cell 02 - Address: 38:83:45:CC:58:74
         if (matches(line, "Cell ", rest)) {
-            if (scan.headers > 0) addCell(scan.networks, Cell(block));
+            if (headers > 0) use(block);
             block.clear();
             block.push_back(rest);
-            ++scan.headers;
-        } else if (scan.headers > 0) {
+            ++headers;
+        } else if (headers > 0) {
             block.push_back(line);
         }
     }
-    if (scan.headers > 0) addCell(scan.networks, Cell(block));
+    if (headers > 0) use(block);
+    return headers;
+}
+
+Scan parseScan(std::string_view output) {
+    Scan scan;
+    scan.headers = forEachBlock(
+        output, [&scan](const ScanBlock& block) { addCell(scan.networks, Cell(block)); });
     return scan;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -59,6 +60,10 @@ struct Scan {
     NetworkList networks;
     std::size_t headers = 0;  ///< "Cell " header lines seen
 };
+
+/// Cuts the scanner's `output` into scan blocks and hands each to `use`, in order; lines
+/// before the first header play no part. Returns the number of "Cell " header lines.
+std::size_t forEachBlock(std::string_view output, const std::function<void(const ScanBlock&)>& use);
 
 /// Groups the scanner's `output` into scan blocks and merges a Cell built from each.
 Scan parseScan(std::string_view output);

@@ -5,15 +5,13 @@
 set -u
 . "$(dirname "$0")/lib.sh"
 
-# block NAME SIGNAL [RATE [CHANNEL]]: the report block of an inactive network with no security.
-block() {
-    printf '*:\nSSID: %s\nMODE: Infra\nCHAN:%s\nRATE: %s Mbit/s\nSIGNAL: %s\nBARS: %s\nSECURITY: \n' \
-        "$1" "${4:-}" "${3:-1}" "$2" "$(bars "$2")"
-}
-bars() {
-    if [ "$1" -ge 50 ]; then echo '****'; elif [ "$1" -ge 36 ]; then echo '***-';
-    elif [ "$1" -ge 23 ]; then echo '**--'; elif [ "$1" -ge 10 ]; then echo '*---';
-    else echo '----'; fi
+# blocks: reads "SIGNAL<tab>NAME<tab>CHANNEL<tab>RATE" lines and prints the report block of
+# each, as an inactive network with no security.
+blocks() {
+    awk -F'\t' '{
+        bars = $1 >= 50 ? "****" : $1 >= 36 ? "***-" : $1 >= 23 ? "**--" : $1 >= 10 ? "*---" : "----"
+        printf "*:\nSSID: %s\nMODE: Infra\nCHAN:%s\nRATE: %s Mbit/s\nSIGNAL: %s\nBARS: %s\nSECURITY: \n", $2, $3, $4, $1, bars
+    }'
 }
 
 scan=$work/scan
@@ -30,7 +28,7 @@ long_rates=$(head -c 1048576 /dev/zero | tr '\0' ' ' | sed 's/        /1 Mb\/s; 
     echo "IE: Unknown: $long_name"
     echo "Bit Rates:${long_rates}54 Mb/s"
 } >"$scan"
-block "$long_name" 50 54 >"$want"
+printf '50\t%s\t\t54\n' "$long_name" | blocks >"$want"
 run_tool
 expect "lines of 1 MiB" 0 "$want" ""
 
@@ -59,12 +57,8 @@ expect "scanner killed after printing" 0 "$fixtures/mixed.report" ""
 # 100 000 cells, about 50 MB, every name distinct: the expected report is ordered here
 # independently, by a stable sort on the quality.
 bash "$here/make-scan.sh" 100000 >"$scan"
-awk -F'[=/:"]' '/Channel:/ { c = $2 } /Quality=/ { q = $2 } /ESSID:/ { printf "%d\t%s\t%d\n", q, $3, c }' "$scan" |
-    sort -s -t "$(printf '\t')" -k1,1nr |
-    awk -F'\t' '{
-        bars = $1 >= 50 ? "****" : $1 >= 36 ? "***-" : $1 >= 23 ? "**--" : $1 >= 10 ? "*---" : "----"
-        printf "*:\nSSID: %s\nMODE: Infra\nCHAN:%s\nRATE: 11 Mbit/s\nSIGNAL: %s\nBARS: %s\nSECURITY: \n", $2, $3, $1, bars
-    }' >"$want"
+awk -F'[=/:"]' '/Channel:/ { c = $2 } /Quality=/ { q = $2 } /ESSID:/ { printf "%d\t%s\t%d\t11\n", q, $3, c }' "$scan" |
+    sort -s -t "$(printf '\t')" -k1,1nr | blocks >"$want"
 run_tool
 size=$(stat -c %s "$scan")
 [ "$size" -gt 45000000 ] || result "large scan is about 50 MB" " it is $size bytes"
