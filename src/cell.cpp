@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
-#include <ostream>
 
 namespace wlsurvey {
 
@@ -20,10 +19,10 @@ void appendNumber(std::string& line, std::int32_t value) {
     line.append(digits, static_cast<std::size_t>(end - digits));
 }
 
-void writeLine(std::ostream& out, std::string& line) {
+void writeLine(std::FILE* out, std::string& line) {
     line += '\n';
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out.flush();
+    std::fwrite(line.data(), 1, line.size(), out);
+    std::fflush(out);
     line.clear();
 }
 
@@ -70,7 +69,10 @@ void Cell::classify(std::string_view line) {
     if (matches(line, "ESSID:", rest)) {
         if (rest.size() >= 3 && rest.front() == '"') rest = rest.substr(1, rest.size() - 2);
         essid.assign(rest);
-        isActive = essid == activeSSID;
+        // The caller may give the name as the kernel has it (Café) or as the scanner
+        // prints it (Caf\xC3\xA9).
+        isActive = essid == activeSSID ||
+                   (essid.find('\\') != std::string::npos && unescapeHex(essid) == activeSSID);
         return;
     }
     // Channel:6
@@ -121,7 +123,7 @@ void Cell::trackRate(std::string_view line, bool& inRates) {
     maxRate = std::max(maxRate, readInt(line.substr(start, unit - start)));
 }
 
-void Cell::print(std::ostream& out) const {
+void Cell::print(std::FILE* out) const {
     std::string line;
     line.reserve(32 + essid.size() + security.size() + channel.size());
     line.append(isActive ? "*:*" : "*:");

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -22,9 +22,9 @@ class Cell {
     /// Walks `block` once, applying the line rules to each line in turn.
     explicit Cell(const ScanBlock& block);
 
-    /// Writes the eight-line report block to `out`, flushing after every line so that a
-    /// reader on a pipe sees each line as soon as it is complete.
-    void print(std::ostream& out) const;
+    /// Writes the eight-line report block to `out`, one write of each complete line and a
+    /// flush after it, so that a reader on a pipe sees each line as soon as it is complete.
+    void print(std::FILE* out) const;
 
     std::string channel;
     std::string mode = "Infra";

@@ -3,8 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
-#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,10 +72,11 @@ Scan parseScan(std::string_view output);
 std::vector<const Cell*> reportOrder(const NetworkList& networks);
 
 /// Prints every named network of `networks`, strongest first; ties keep their list order.
-void printReport(const NetworkList& networks, std::ostream& out);
+void printReport(const NetworkList& networks, std::FILE* out);
 
-/// The whole tool: `argv` is program, then optionally interface, active SSID and ESSID.
-/// Returns the process exit status: 0 after a report, 1 after a message on `err`.
-int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err);
+/// The whole tool: `argv` is program, then optionally interface, active SSID and ESSID, or
+/// -h, --help or --version alone. Returns the process exit status: 0 after a report (or the
+/// help), 1 after a message on `err`.
+int run(int argc, const char* const argv[], std::FILE* out, std::FILE* err);
 
 }  // namespace wlsurvey

@@ -78,6 +78,31 @@ std::string_view& trim(std::string_view& s) {
     return ltrim(rtrim(s));
 }
 
+int hexDigit(char c) {
+    if (isDigit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string unescapeHex(std::string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
+            const int high = hexDigit(text[i + 2]);
+            const int low = hexDigit(text[i + 3]);
+            if (high >= 0 && low >= 0) {
+                bytes += static_cast<char>(high * 16 + low);
+                i += 3;
+                continue;
+            }
+        }
+        bytes += text[i];
+    }
+    return bytes;
+}
+
 std::int32_t readInt(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isSpace(text[i])) ++i;

@@ -52,6 +52,13 @@ inline bool matchesAnywhere(std::string_view line, std::string_view needle,
     return true;
 }
 
+/// The value of one hexadecimal digit (either case), or -1 for any other byte.
+int hexDigit(char c);
+
+/// `text` with every `\xHH` escape (two hex digits, either case) turned into its byte; a
+/// backslash that starts no such escape stays as it is.
+std::string unescapeHex(std::string_view text);
+
 /// Reads a decimal number as atoi() does (leading whitespace, optional sign, digits up to the
 /// first other byte; no digits read as 0), but saturates at the signed 32-bit limits.
 std::int32_t readInt(std::string_view text);

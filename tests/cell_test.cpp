@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "printed.h"
+
 #include <algorithm>
-#include <sstream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -207,35 +209,26 @@ TEST_F(CellTest, PrintWritesTheEightLineBlock) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.why);
         const Cell cell = cellOf(row.lines);
-        std::ostringstream out;
-        cell.print(out);
-        EXPECT_EQ(out.str(), row.report);
+        EXPECT_EQ(printed([&](std::FILE* out) { cell.print(out); }), row.report);
         EXPECT_EQ(cell.barLevel, gaugeLevel(cell.signalPercent));
     }
 }
 
-/// Records what had been written each time the stream was flushed.
-class FlushLog : public std::stringbuf {
-  public:
-    std::vector<std::string> flushed;
-
-  protected:
-    int sync() override {
-        flushed.push_back(str());
-        return 0;
-    }
-};
-
-TEST_F(CellTest, PrintFlushesAfterEveryLine) {
-    FlushLog log;
-    std::ostream out(&log);
+TEST_F(CellTest, PrintWritesEachLineWholeAndFlushesIt) {
+    // Each write that reaches the file is one flush of the stream's buffer.
+    std::vector<std::string> writes;
+    cookie_io_functions_t io{};
+    io.write = [](void* log, const char* data, std::size_t size) -> ssize_t {
+        static_cast<std::vector<std::string>*>(log)->emplace_back(data, size);
+        return static_cast<ssize_t>(size);
+    };
+    std::FILE* out = fopencookie(&writes, "w", io);
+    ASSERT_NE(out, nullptr);
+    std::setvbuf(out, nullptr, _IOFBF, 4096);
     cellOf({"ESSID:\"Pipe\""}).print(out);
-    ASSERT_EQ(log.flushed.size(), 8u);
-    for (std::size_t i = 0; i < 8; ++i) {
-        const std::string& text = log.flushed[i];
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<std::ptrdiff_t>(i + 1));
-        EXPECT_EQ(text.back(), '\n');
-    }
+    std::fclose(out);
+    ASSERT_EQ(writes.size(), 8u);
+    for (const std::string& text : writes) EXPECT_EQ(text.find('\n'), text.size() - 1) << text;
 }
 
 }  // namespace
