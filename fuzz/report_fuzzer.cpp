@@ -94,6 +94,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view output(reinterpret_cast<const char*>(data), size);
 
     wlsurvey::Scan scan = wlsurvey::parseScan(output);
-    checkReport(printed([&](std::FILE* out) { wlsurvey::printReport(scan.networks, out); }));
+    checkReport(printed([&](int out) { wlsurvey::printReport(scan.networks, out); }));
     return 0;
 }

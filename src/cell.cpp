@@ -1,7 +1,6 @@
 #include "cell.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 
 namespace wlsurvey {
@@ -11,20 +10,6 @@ std::string activeSSID;
 namespace {
 
 constexpr std::string_view kHiddenName = "\"\"";
-
-/// Appends the decimal text of `value` to `line`.
-void appendNumber(std::string& line, std::int32_t value) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    line.append(digits, static_cast<std::size_t>(end - digits));
-}
-
-void writeLine(std::FILE* out, std::string& line) {
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), out);
-    std::fflush(out);
-    line.clear();
-}
 
 }  // namespace
 
@@ -112,7 +97,7 @@ void Cell::trackRate(std::string_view line, bool& inRates) {
     std::string_view rest;
     if (matches(line, "Bit Rates:", rest))
         inRates = true;
-    else if (line.find(':') != std::string_view::npos)
+    else if (inRates && line.find(':') != std::string_view::npos)
         inRates = false;
     if (!inRates) return;
 
@@ -123,28 +108,20 @@ void Cell::trackRate(std::string_view line, bool& inRates) {
     maxRate = std::max(maxRate, readInt(line.substr(start, unit - start)));
 }
 
-void Cell::print(std::FILE* out) const {
+bool Cell::print(int out) const {
     std::string line;
     line.reserve(32 + essid.size() + security.size() + channel.size());
-    line.append(isActive ? "*:*" : "*:");
-    writeLine(out, line);
-    line.append("SSID: ").append(essid);
-    writeLine(out, line);
-    line.append("MODE: ").append(mode);
-    writeLine(out, line);
-    line.append("CHAN:").append(channel);
-    writeLine(out, line);
-    line.append("RATE: ");
-    appendNumber(line, maxRate);
-    line.append(" Mbit/s");
-    writeLine(out, line);
-    line.append("SIGNAL: ");
-    appendNumber(line, signalPercent);
-    writeLine(out, line);
-    line.append("BARS: ").append(bars);
-    writeLine(out, line);
-    line.append("SECURITY: ").append(security);
-    writeLine(out, line);
+    // One write per complete line; after one that cannot be written the rest are not tried.
+    const auto put = [&line, out](auto... parts) {
+        line.clear();
+        (line.append(std::string_view(parts)), ...);
+        line += '\n';
+        return writeAll(out, line);
+    };
+    return put(isActive ? "*:*" : "*:") && put("SSID: ", essid) && put("MODE: ", mode) &&
+           put("CHAN:", channel) && put("RATE: ", Decimal(maxRate), " Mbit/s") &&
+           put("SIGNAL: ", Decimal(signalPercent)) && put("BARS: ", bars) &&
+           put("SECURITY: ", security);
 }
 
 bool isNamed(const Cell& cell) {

@@ -1,7 +1,6 @@
 #include "iwscan.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "textutil.h"
 
@@ -11,12 +10,6 @@ namespace {
 
 constexpr std::string_view kField = "                    ";
 constexpr std::string_view kRateWrap = "\n                              ";
-
-void appendNumber(std::string& text, int value) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    text.append(digits, static_cast<std::size_t>(end - digits));
-}
 
 /// "BSS 02:00:00:00:01:00(on wlan0) -- associated" starts an access point's block; only at the
 /// start of a line: an element of the same name ("BSS Load:") is indented.
@@ -53,11 +46,11 @@ int halfMegabits(std::string_view figure) {
 /// A rate as iwlist prints it: "5.5 Mb/s", "54 Mb/s", and below 1 Mb/s "500 kb/s".
 void appendRate(std::string& text, int halves) {
     if (halves < 2) {
-        appendNumber(text, halves * 500);
+        text.append(Decimal(halves * 500));
         text += " kb/s";
         return;
     }
-    appendNumber(text, halves / 2);
+    text.append(Decimal(halves / 2));
     if (halves % 2 != 0) text += ".5";
     text += " Mb/s";
 }
@@ -87,15 +80,15 @@ void appendQuality(std::string& text, std::string_view signal) {
     const std::int32_t level = readInt(signal);
     text.append(kField).append("Quality=");
     if (signal.find("/100") != std::string_view::npos) {
-        appendNumber(text, level);
+        text.append(Decimal(level));
         text.append("/100  Signal level=");
-        appendNumber(text, level);
+        text.append(Decimal(level));
         text.append("/100\n");
         return;
     }
-    appendNumber(text, std::clamp(level, -110, -40) + 110);
+    text.append(Decimal(std::clamp(level, -110, -40) + 110));
     text.append("/70  Signal level=");
-    appendNumber(text, level);
+    text.append(Decimal(level));
     text.append(" dBm\n");
 }
 
@@ -103,7 +96,7 @@ void appendQuality(std::string& text, std::string_view signal) {
 void appendElement(std::string& text, std::string_view kind, std::string_view rest) {
     std::string_view version;
     text.append(kField).append("IE: ").append(kind).append(" Version ");
-    appendNumber(text, matchesAnywhere(rest, "* Version: ", version) ? readInt(version) : 0);
+    text.append(Decimal(matchesAnywhere(rest, "* Version: ", version) ? readInt(version) : 0));
     text += '\n';
 }
 
@@ -147,7 +140,7 @@ IwlistText iwlistFromIw(std::string_view iwOutput) {
             ++result.cells;
             text.append("          Cell ");
             if (result.cells < 10) text += '0';
-            appendNumber(text, static_cast<int>(result.cells));
+            text.append(Decimal(static_cast<int>(result.cells)));
             text.append(" - Address: ");
             for (const char c : rest) text += c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c;
             text += '\n';
@@ -157,7 +150,7 @@ IwlistText iwlistFromIw(std::string_view iwOutput) {
         trim(line);
         if (matches(line, "freq: ", rest)) {
             text.append(kField).append("Channel:");
-            appendNumber(text, channelOfFrequency(readInt(rest)));
+            text.append(Decimal(channelOfFrequency(readInt(rest))));
             text += '\n';
         } else if (matches(line, "signal: ", rest)) {
             appendQuality(text, rest);

@@ -1,7 +1,7 @@
-#include <cstdio>
+#include <unistd.h>
 
 #include "survey.h"
 
 int main(int argc, char* argv[]) {
-    return wlsurvey::run(argc, argv, stdout, stderr);
+    return wlsurvey::run(argc, argv, STDOUT_FILENO, STDERR_FILENO);
 }

@@ -95,10 +95,11 @@ std::vector<const Cell*> reportOrder(const NetworkList& networks) {
     return order;
 }
 
-void printReport(const NetworkList& networks, std::FILE* out) {
+bool printReport(const NetworkList& networks, int out) {
     for (const Cell* cell : reportOrder(networks)) {
-        if (isNamed(*cell)) cell->print(out);
+        if (isNamed(*cell) && !cell->print(out)) return false;
     }
+    return true;
 }
 
 namespace {
@@ -114,15 +115,9 @@ constexpr std::string_view kUsage =
 
 constexpr std::string_view kVersion = "wlsurvey " WLSURVEY_VERSION "\n";
 
-/// Writes `text` in one piece and flushes it; false when it could not be written.
-bool say(std::FILE* stream, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-    return std::fflush(stream) == 0 && std::ferror(stream) == 0;
-}
-
 /// Reports a failure, `line` ending in its line feed; the exit status for it.
-int fail(std::FILE* err, std::string_view line) {
-    say(err, line);
+int fail(int err, std::string_view line) {
+    writeAll(err, line);
     return 1;
 }
 
@@ -134,11 +129,12 @@ std::string_view optionAnswer(std::string_view word) {
     return {};
 }
 
-int surveyOnce(int argc, const char* const argv[], std::FILE* out, std::FILE* err) {
+int surveyOnce(int argc, const char* const argv[], int out, int err) {
     if (argc > 1) {
         const std::string_view answer = optionAnswer(argv[1]);
         if (!answer.empty())
-            return say(out, answer) ? 0 : fail(err, "wlsurvey: cannot write to standard output\n");
+            return writeAll(out, answer) ? 0
+                                         : fail(err, "wlsurvey: cannot write to standard output\n");
     }
     std::string interfaceName = "wlan0";
     std::string essidArg;
@@ -170,14 +166,13 @@ int surveyOnce(int argc, const char* const argv[], std::FILE* out, std::FILE* er
         return fail(err, error.what() + std::string("\n"));
     }
 
-    printReport(scan.networks, out);
-    if (std::ferror(out)) return fail(err, "wlsurvey: cannot write the report\n");
+    if (!printReport(scan.networks, out)) return fail(err, "wlsurvey: cannot write the report\n");
     return 0;
 }
 
 }  // namespace
 
-int run(int argc, const char* const argv[], std::FILE* out, std::FILE* err) {
+int run(int argc, const char* const argv[], int out, int err) {
     try {
         return surveyOnce(argc, argv, out, err);
     } catch (const std::bad_alloc&) {

@@ -4,8 +4,10 @@
 
 #include "printed.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
 #include <algorithm>
-#include <cstdio>
+
 #include <string>
 #include <vector>
 
@@ -209,24 +211,23 @@ TEST_F(CellTest, PrintWritesTheEightLineBlock) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.why);
         const Cell cell = cellOf(row.lines);
-        EXPECT_EQ(printed([&](std::FILE* out) { cell.print(out); }), row.report);
+        EXPECT_EQ(printed([&](int out) { cell.print(out); }), row.report);
         EXPECT_EQ(cell.barLevel, gaugeLevel(cell.signalPercent));
     }
 }
 
-TEST_F(CellTest, PrintWritesEachLineWholeAndFlushesIt) {
-    // Each write that reaches the file is one flush of the stream's buffer.
+TEST_F(CellTest, PrintWritesEachLineWholeInOneWrite) {
+    // Each write on a packet socket arrives as one packet.
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends), 0);
+    ASSERT_TRUE(cellOf({"ESSID:\"Pipe\""}).print(ends[0]));
+    close(ends[0]);
     std::vector<std::string> writes;
-    cookie_io_functions_t io{};
-    io.write = [](void* log, const char* data, std::size_t size) -> ssize_t {
-        static_cast<std::vector<std::string>*>(log)->emplace_back(data, size);
-        return static_cast<ssize_t>(size);
-    };
-    std::FILE* out = fopencookie(&writes, "w", io);
-    ASSERT_NE(out, nullptr);
-    std::setvbuf(out, nullptr, _IOFBF, 4096);
-    cellOf({"ESSID:\"Pipe\""}).print(out);
-    std::fclose(out);
+    char packet[256];
+    for (ssize_t got; (got = read(ends[1], packet, sizeof packet)) > 0;) {
+        writes.emplace_back(packet, static_cast<std::size_t>(got));
+    }
+    close(ends[1]);
     ASSERT_EQ(writes.size(), 8u);
     for (const std::string& text : writes) EXPECT_EQ(text.find('\n'), text.size() - 1) << text;
 }

@@ -13,7 +13,7 @@ namespace {
 
 std::string reportOf(std::string_view output) {
     Scan scan = parseScan(output);
-    return printed([&](std::FILE* out) { printReport(scan.networks, out); });
+    return printed([&](int out) { printReport(scan.networks, out); });
 }
 
 /// The "SSID: " and "SIGNAL: " values of a report, in order, as "name=signal".
