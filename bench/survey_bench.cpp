@@ -3,11 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cell.h"
+#include "printed.h"
 #include "survey.h"
 #include "textutil.h"
 
@@ -119,9 +119,9 @@ void Sort(benchmark::State& state) {
 void WholeRun(benchmark::State& state) {
     const std::string& text = scanOf(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        std::ostringstream report;
-        printReport(parseScan(text).networks, report);
-        benchmark::DoNotOptimize(report.tellp());
+        const std::string report =
+            printed([&](int out) { printReport(parseScan(text).networks, out); });
+        benchmark::DoNotOptimize(report.size());
     }
     setThroughput(state, text);
 }

@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <set>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cell.h"
+#include "printed.h"
 #include "survey.h"
 #include "textutil.h"
 
@@ -94,8 +94,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view output(reinterpret_cast<const char*>(data), size);
 
     wlsurvey::Scan scan = wlsurvey::parseScan(output);
-    std::ostringstream report;
-    wlsurvey::printReport(scan.networks, report);
-    checkReport(report.str());
+    checkReport(printed([&](int out) { wlsurvey::printReport(scan.networks, out); }));
     return 0;
 }

@@ -1,9 +1,7 @@
 #include "cell.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
-#include <ostream>
 
 namespace wlsurvey {
 
@@ -12,20 +10,6 @@ std::string activeSSID;
 namespace {
 
 constexpr std::string_view kHiddenName = "\"\"";
-
-/// Appends the decimal text of `value` to `line`.
-void appendNumber(std::string& line, std::int32_t value) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    line.append(digits, static_cast<std::size_t>(end - digits));
-}
-
-void writeLine(std::ostream& out, std::string& line) {
-    line += '\n';
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out.flush();
-    line.clear();
-}
 
 }  // namespace
 
@@ -70,7 +54,10 @@ void Cell::classify(std::string_view line) {
     if (matches(line, "ESSID:", rest)) {
         if (rest.size() >= 3 && rest.front() == '"') rest = rest.substr(1, rest.size() - 2);
         essid.assign(rest);
-        isActive = essid == activeSSID;
+        // The caller may give the name as the kernel has it (Café) or as the scanner
+        // prints it (Caf\xC3\xA9).
+        isActive = essid == activeSSID ||
+                   (essid.find('\\') != std::string::npos && unescapeHex(essid) == activeSSID);
         return;
     }
     // Channel:6
@@ -110,7 +97,7 @@ void Cell::trackRate(std::string_view line, bool& inRates) {
     std::string_view rest;
     if (matches(line, "Bit Rates:", rest))
         inRates = true;
-    else if (line.find(':') != std::string_view::npos)
+    else if (inRates && line.find(':') != std::string_view::npos)
         inRates = false;
     if (!inRates) return;
 
@@ -121,28 +108,20 @@ void Cell::trackRate(std::string_view line, bool& inRates) {
     maxRate = std::max(maxRate, readInt(line.substr(start, unit - start)));
 }
 
-void Cell::print(std::ostream& out) const {
+bool Cell::print(int out) const {
     std::string line;
     line.reserve(32 + essid.size() + security.size() + channel.size());
-    line.append(isActive ? "*:*" : "*:");
-    writeLine(out, line);
-    line.append("SSID: ").append(essid);
-    writeLine(out, line);
-    line.append("MODE: ").append(mode);
-    writeLine(out, line);
-    line.append("CHAN:").append(channel);
-    writeLine(out, line);
-    line.append("RATE: ");
-    appendNumber(line, maxRate);
-    line.append(" Mbit/s");
-    writeLine(out, line);
-    line.append("SIGNAL: ");
-    appendNumber(line, signalPercent);
-    writeLine(out, line);
-    line.append("BARS: ").append(bars);
-    writeLine(out, line);
-    line.append("SECURITY: ").append(security);
-    writeLine(out, line);
+    // One write per complete line; after one that cannot be written the rest are not tried.
+    const auto put = [&line, out](auto... parts) {
+        line.clear();
+        (line.append(std::string_view(parts)), ...);
+        line += '\n';
+        return writeAll(out, line);
+    };
+    return put(isActive ? "*:*" : "*:") && put("SSID: ", essid) && put("MODE: ", mode) &&
+           put("CHAN:", channel) && put("RATE: ", Decimal(maxRate), " Mbit/s") &&
+           put("SIGNAL: ", Decimal(signalPercent)) && put("BARS: ", bars) &&
+           put("SECURITY: ", security);
 }
 
 bool isNamed(const Cell& cell) {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -22,9 +21,10 @@ class Cell {
     /// Walks `block` once, applying the line rules to each line in turn.
     explicit Cell(const ScanBlock& block);
 
-    /// Writes the eight-line report block to `out`, flushing after every line so that a
-    /// reader on a pipe sees each line as soon as it is complete.
-    void print(std::ostream& out) const;
+    /// Writes the eight-line report block to the file descriptor `out`, each line whole in one
+    /// write, so that a reader on a pipe sees each line as soon as it is complete. False when a
+    /// line could not be written; the lines after it are not tried.
+    bool print(int out) const;
 
     std::string channel;
     std::string mode = "Infra";

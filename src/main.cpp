@@ -1,7 +1,7 @@
-#include <iostream>
+#include <unistd.h>
 
 #include "survey.h"
 
 int main(int argc, char* argv[]) {
-    return wlsurvey::run(argc, argv, std::cout, std::cerr);
+    return wlsurvey::run(argc, argv, STDOUT_FILENO, STDERR_FILENO);
 }

@@ -23,8 +23,14 @@ std::string scanCommand(std::string_view interfaceName, std::string_view essid) 
            " last 2> /dev/null";
 }
 
-std::string scanFailure(int waitStatus) {
-    const std::string prefix = "wlsurvey: scan failed: iwlist ";
+std::string iwScanCommand(std::string_view interfaceName, std::string_view essid) {
+    std::string command = "iw dev " + shellQuote(interfaceName) + " scan";
+    if (!essid.empty()) command += " ssid " + shellQuote(essid);
+    return command + " 2> /dev/null";
+}
+
+std::string scanFailure(std::string_view program, int waitStatus) {
+    const std::string prefix = std::string(program) + ' ';
     if (waitStatus == -1) return prefix + "status unknown";
     if (WIFEXITED(waitStatus)) {
         const int code = WEXITSTATUS(waitStatus);

@@ -1,4 +1,4 @@
-// The contract with the outside scanner: the command that runs it and how its ending reads.
+// The contract with the outside scanners: the commands that run them and how their ending reads.
 #pragma once
 
 #include <string>
@@ -10,12 +10,16 @@ namespace wlsurvey {
 /// argument: wrapped in single quotes, each single quote inside written as '\''.
 std::string shellQuote(std::string_view word);
 
-/// The shell command that scans `interfaceName` for `essid`:
+/// The shell command that scans `interfaceName` for `essid` through wireless extensions:
 ///   iwlist 'IF' scan essid 'ESSID' last 2> /dev/null
 std::string scanCommand(std::string_view interfaceName, std::string_view essid);
 
-/// The message for a scan that ended badly, from pclose()'s `waitStatus`, or an empty string
-/// when the scanner exited normally with status 0.
-std::string scanFailure(int waitStatus);
+/// The same scan through nl80211, for when wireless extensions cannot scan:
+///   iw dev 'IF' scan 2> /dev/null   or   iw dev 'IF' scan ssid 'ESSID' 2> /dev/null
+std::string iwScanCommand(std::string_view interfaceName, std::string_view essid);
+
+/// How `program` ended, from pclose()'s `waitStatus` ("iwlist exited with status 255",
+/// "iw not found"), or an empty string when it exited normally with status 0.
+std::string scanFailure(std::string_view program, int waitStatus);
 
 }  // namespace wlsurvey

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <csignal>
 #include <new>
-#include <ostream>
 #include <stdexcept>
 
+#include "iwscan.h"
 #include "scanner.h"
 
 namespace wlsurvey {
@@ -95,15 +95,47 @@ std::vector<const Cell*> reportOrder(const NetworkList& networks) {
     return order;
 }
 
-void printReport(const NetworkList& networks, std::ostream& out) {
+bool printReport(const NetworkList& networks, int out) {
     for (const Cell* cell : reportOrder(networks)) {
-        if (isNamed(*cell)) cell->print(out);
+        if (isNamed(*cell) && !cell->print(out)) return false;
     }
+    return true;
 }
 
 namespace {
 
-int surveyOnce(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
+constexpr std::string_view kUsage =
+    "Usage: wlsurvey [INTERFACE [ACTIVE-SSID [ESSID]]]\n"
+    "List the Wi-Fi networks in range of INTERFACE (default wlan0), strongest first,\n"
+    "eight lines each, marking the network named ACTIVE-SSID; ESSID is handed to the\n"
+    "scanner. Uses iwlist, or iw where iwlist cannot scan.\n"
+    "\n"
+    "  -h, --help   show this help and exit\n"
+    "  --version    show the version and exit\n";
+
+constexpr std::string_view kVersion = "wlsurvey " WLSURVEY_VERSION "\n";
+
+/// Reports a failure, `line` ending in its line feed; the exit status for it.
+int fail(int err, std::string_view line) {
+    writeAll(err, line);
+    return 1;
+}
+
+/// What the first word asks for instead of a scan, when it is an option. Nobody names an
+/// interface like an option, and whoever types --help wants help, not a scan.
+std::string_view optionAnswer(std::string_view word) {
+    if (word == "-h" || word == "--help") return kUsage;
+    if (word == "--version") return kVersion;
+    return {};
+}
+
+int surveyOnce(int argc, const char* const argv[], int out, int err) {
+    if (argc > 1) {
+        const std::string_view answer = optionAnswer(argv[1]);
+        if (!answer.empty())
+            return writeAll(out, answer) ? 0
+                                         : fail(err, "wlsurvey: cannot write to standard output\n");
+    }
     std::string interfaceName = "wlan0";
     std::string essidArg;
     if (argc > 1) interfaceName = argv[1];
@@ -115,39 +147,37 @@ int surveyOnce(int argc, const char* const argv[], std::ostream& out, std::ostre
     std::signal(SIGCHLD, SIG_DFL);
 
     int status = -1;
-    std::string output;
+    Scan scan;
     try {
-        output = exec(scanCommand(interfaceName, essidArg).c_str(), &status);
+        scan = parseScan(exec(scanCommand(interfaceName, essidArg).c_str(), &status));
+        const std::string iwlistFailure = scan.headers == 0 ? scanFailure("iwlist", status) : "";
+        if (!iwlistFailure.empty()) {
+            // No wireless extensions for this driver, or no iwlist at all: ask nl80211.
+            const IwlistText iw =
+                iwlistFromIw(exec(iwScanCommand(interfaceName, essidArg).c_str(), &status));
+            const std::string iwFailure = iw.cells == 0 ? scanFailure("iw", status) : "";
+            if (!iwFailure.empty()) {
+                return fail(err,
+                            "wlsurvey: scan failed: " + iwlistFailure + "; " + iwFailure + "\n");
+            }
+            scan = parseScan(iw.text);
+        }
     } catch (const std::runtime_error& error) {
-        err << error.what() << '\n';
-        return 1;
+        return fail(err, error.what() + std::string("\n"));
     }
 
-    Scan scan = parseScan(output);
-    if (scan.headers == 0) {
-        const std::string failure = scanFailure(status);
-        if (!failure.empty()) {
-            err << failure << '\n';
-            return 1;
-        }
-    }
-    printReport(scan.networks, out);
-    if (!out) {
-        err << "wlsurvey: cannot write the report\n";
-        return 1;
-    }
+    if (!printReport(scan.networks, out)) return fail(err, "wlsurvey: cannot write the report\n");
     return 0;
 }
 
 }  // namespace
 
-int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
+int run(int argc, const char* const argv[], int out, int err) {
     try {
         return surveyOnce(argc, argv, out, err);
     } catch (const std::bad_alloc&) {
         // A scanner that never stops printing, on a board with little memory.
-        err << "wlsurvey: out of memory\n";
-        return 1;
+        return fail(err, "wlsurvey: out of memory\n");
     }
 }
 

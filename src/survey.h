@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,11 +70,13 @@ Scan parseScan(std::string_view output);
 /// The cells of `networks` strongest first; cells of equal strength keep their list order.
 std::vector<const Cell*> reportOrder(const NetworkList& networks);
 
-/// Prints every named network of `networks`, strongest first; ties keep their list order.
-void printReport(const NetworkList& networks, std::ostream& out);
+/// Prints every named network of `networks` to the file descriptor `out`, strongest first;
+/// ties keep their list order. False when the report could not be written whole.
+bool printReport(const NetworkList& networks, int out);
 
-/// The whole tool: `argv` is program, then optionally interface, active SSID and ESSID.
-/// Returns the process exit status: 0 after a report, 1 after a message on `err`.
-int run(int argc, const char* const argv[], std::ostream& out, std::ostream& err);
+/// The whole tool: `argv` is program, then optionally interface, active SSID and ESSID, or
+/// -h, --help or --version alone. Returns the process exit status: 0 after a report (or the
+/// help), 1 after a message on `err`. `out` and `err` are file descriptors.
+int run(int argc, const char* const argv[], int out, int err);
 
 }  // namespace wlsurvey

@@ -1,5 +1,8 @@
 #include "textutil.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -19,7 +22,7 @@ bool isDigit(char c) {
 
 }  // namespace
 
-std::string exec(const char* command, int* waitStatus) {
+Capture exec(const char* command, int* waitStatus) {
     std::FILE* pipe = popen(command, "r");
     if (pipe == nullptr) throw std::runtime_error("popen() failed!");
     // Closes the pipe, and waits for the command, even when growing the output throws.
@@ -32,15 +35,29 @@ std::string exec(const char* command, int* waitStatus) {
         }
     } closer{pipe, waitStatus};
 
-    std::string output;
+    Capture output;
     // Large reads bypass the stream's own buffer; a scan of a crowded place runs to megabytes.
-    char chunk[64 * 1024];
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, pipe);
-        output.append(chunk, got);
-        if (got < sizeof chunk) break;  // end of output, or a read error: keep what came
+    for (std::size_t capacity = 64 * 1024;; capacity *= 2) {
+        // Left uninitialised: every byte kept is read over.
+        std::unique_ptr<char[]> larger(new char[capacity]);
+        if (output.size_ > 0) std::memcpy(larger.get(), output.bytes_.get(), output.size_);
+        output.bytes_ = std::move(larger);
+        const std::size_t wanted = capacity - output.size_;
+        const std::size_t got = std::fread(output.bytes_.get() + output.size_, 1, wanted, pipe);
+        output.size_ += got;
+        if (got < wanted) break;  // end of output, or a read error: keep what came
     }
     return output;
+}
+
+bool writeAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = write(fd, text.data(), text.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
 }
 
 bool nextLine(std::string_view& text, char delimiter, std::string_view& line) {
@@ -76,6 +93,31 @@ std::string_view& rtrim(std::string_view& s) {
 
 std::string_view& trim(std::string_view& s) {
     return ltrim(rtrim(s));
+}
+
+int hexDigit(char c) {
+    if (isDigit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string unescapeHex(std::string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
+            const int high = hexDigit(text[i + 2]);
+            const int low = hexDigit(text[i + 3]);
+            if (high >= 0 && low >= 0) {
+                bytes += static_cast<char>(high * 16 + low);
+                i += 3;
+                continue;
+            }
+        }
+        bytes += text[i];
+    }
+    return bytes;
 }
 
 std::int32_t readInt(std::string_view text) {

@@ -1,7 +1,9 @@
 // Shell capture and the small text tests every scanner-line rule is written in.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,11 +14,39 @@ namespace wlsurvey {
 /// text they were cut from, which must outlive the list.
 using LineList = std::vector<std::string_view>;
 
+/// Everything a command wrote to its standard output, read straight into one block: a scan is
+/// read once and never copied.
+class Capture {
+  public:
+    std::string_view text() const { return {bytes_.get(), size_}; }
+    operator std::string_view() const { return text(); }
+
+  private:
+    friend Capture exec(const char* command, int* waitStatus);
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+};
+
 /// Runs `command` through /bin/sh and returns every byte it wrote to standard output, NUL
 /// bytes included. A read error ends the capture with what was read so far. When `waitStatus`
 /// is given it receives pclose()'s result (a wait status, or -1 if none could be had).
 /// Throws std::runtime_error("popen() failed!") when no pipe or process can be created.
-std::string exec(const char* command, int* waitStatus = nullptr);
+Capture exec(const char* command, int* waitStatus = nullptr);
+
+/// The decimal text of a number, made without allocating.
+struct Decimal {
+    explicit Decimal(std::int32_t value)
+        : size(static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr -
+                                        digits)) {}
+    operator std::string_view() const { return {digits, size}; }
+
+    char digits[12];
+    std::size_t size;
+};
+
+/// Writes all of `text` to the file descriptor `fd`, in one write unless the kernel takes
+/// less; false when it could not.
+bool writeAll(int fd, std::string_view text);
 
 /// Takes the first piece of `text` up to `delimiter` into `line` and removes it, with the
 /// delimiter, from `text`. False, with nothing taken, when `text` is empty; so a final
@@ -51,6 +81,13 @@ inline bool matchesAnywhere(std::string_view line, std::string_view needle,
     rest = line.substr(at + needle.size());
     return true;
 }
+
+/// The value of one hexadecimal digit (either case), or -1 for any other byte.
+int hexDigit(char c);
+
+/// `text` with every `\xHH` escape (two hex digits, either case) turned into its byte; a
+/// backslash that starts no such escape stays as it is.
+std::string unescapeHex(std::string_view text);
 
 /// Reads a decimal number as atoi() does (leading whitespace, optional sign, digits up to the
 /// first other byte; no digits read as 0), but saturates at the signed 32-bit limits.

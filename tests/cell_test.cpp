@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "printed.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
 #include <algorithm>
-#include <sstream>
+
 #include <string>
 #include <vector>
 
@@ -207,35 +211,25 @@ TEST_F(CellTest, PrintWritesTheEightLineBlock) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.why);
         const Cell cell = cellOf(row.lines);
-        std::ostringstream out;
-        cell.print(out);
-        EXPECT_EQ(out.str(), row.report);
+        EXPECT_EQ(printed([&](int out) { cell.print(out); }), row.report);
         EXPECT_EQ(cell.barLevel, gaugeLevel(cell.signalPercent));
     }
 }
 
-/// Records what had been written each time the stream was flushed.
-class FlushLog : public std::stringbuf {
-  public:
-    std::vector<std::string> flushed;
-
-  protected:
-    int sync() override {
-        flushed.push_back(str());
-        return 0;
+TEST_F(CellTest, PrintWritesEachLineWholeInOneWrite) {
+    // Each write on a packet socket arrives as one packet.
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends), 0);
+    ASSERT_TRUE(cellOf({"ESSID:\"Pipe\""}).print(ends[0]));
+    close(ends[0]);
+    std::vector<std::string> writes;
+    char packet[256];
+    for (ssize_t got; (got = read(ends[1], packet, sizeof packet)) > 0;) {
+        writes.emplace_back(packet, static_cast<std::size_t>(got));
     }
-};
-
-TEST_F(CellTest, PrintFlushesAfterEveryLine) {
-    FlushLog log;
-    std::ostream out(&log);
-    cellOf({"ESSID:\"Pipe\""}).print(out);
-    ASSERT_EQ(log.flushed.size(), 8u);
-    for (std::size_t i = 0; i < 8; ++i) {
-        const std::string& text = log.flushed[i];
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<std::ptrdiff_t>(i + 1));
-        EXPECT_EQ(text.back(), '\n');
-    }
+    close(ends[1]);
+    ASSERT_EQ(writes.size(), 8u);
+    for (const std::string& text : writes) EXPECT_EQ(text.find('\n'), text.size() - 1) << text;
 }
 
 }  // namespace

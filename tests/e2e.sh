@@ -43,24 +43,24 @@ expect "cells printed whatever the exit status" 0 "$fixtures/mixed.report" ""
 export FAKE_IWLIST_OUTPUT=$fixtures/no-results.scan
 export FAKE_IWLIST_EXIT=255
 run_tool
-expect "scanner exits 255 with no cell" 1 "$empty" "wlsurvey: scan failed: iwlist exited with status 255"
+expect "scanner exits 255 with no cell" 1 "$empty" "wlsurvey: scan failed: iwlist exited with status 255; iw not found"
 ignore_children=yes
 run_tool
-expect "scanner status read with SIGCHLD ignored" 1 "$empty" "wlsurvey: scan failed: iwlist exited with status 255"
+expect "scanner status read with SIGCHLD ignored" 1 "$empty" "wlsurvey: scan failed: iwlist exited with status 255; iw not found"
 ignore_children=
 export FAKE_IWLIST_EXIT=0
 run_tool
 expect "no results, exit 0: empty report" 0 "$empty" ""
 FAKE_IWLIST_SIGNAL=TERM run_tool
-expect "scanner killed by a signal" 1 "$empty" "wlsurvey: scan failed: iwlist killed by signal 15"
+expect "scanner killed by a signal" 1 "$empty" "wlsurvey: scan failed: iwlist killed by signal 15; iw not found"
 search_path=$work/none  # not even the installed scanner
 run_tool
-expect "scanner missing" 1 "$empty" "wlsurvey: scan failed: iwlist not found"
+expect "scanner missing" 1 "$empty" "wlsurvey: scan failed: iwlist not found; iw not found"
 # An interpreter that may not be run: the shell answers 126.
 printf '#!%s\n' "$empty" >"$work/none/iwlist"
 chmod +x "$work/none/iwlist"
 run_tool
-expect "scanner not executable" 1 "$empty" "wlsurvey: scan failed: iwlist exited with status 126"
+expect "scanner not executable" 1 "$empty" "wlsurvey: scan failed: iwlist exited with status 126; iw not found"
 search_path=$scanners_first
 
 # Failures of the tool's own.

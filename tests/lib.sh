@@ -19,7 +19,7 @@ failed=0
 # run_tool [ARG...]: runs the tool in an empty folder with $search_path as PATH, at most
 # $fd_limit open files and $mem_limit KiB of address space and, when $ignore_children is set, SIGCHLD ignored as the tool's parent
 # may leave it; leaves $status and the files out and err.
-scanners_first=$work/bin:$PATH
+scanners_first=$work/bin:/usr/bin:/bin
 search_path=$scanners_first
 fd_limit=
 mem_limit=

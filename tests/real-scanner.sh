@@ -17,7 +17,7 @@ for interface in lo wlsurvey-none0; do
     [ "$status" = 1 ] || problems+=" status $status (want 1);"
     [ -s "$work/out" ] && problems+=" something on standard output;"
     [ "$(wc -l <"$work/err")" = 1 ] &&
-        grep -E -q '^wlsurvey: scan failed: iwlist (exited with status [0-9]+|killed by signal [0-9]+)$' \
+        grep -E -q '^wlsurvey: scan failed: iwlist (exited with status [0-9]+|killed by signal [0-9]+); iw (not found|exited with status [0-9]+)$' \
             "$work/err" || problems+=" stderr is '$(head -c 300 "$work/err")';"
     result "real iwlist on $interface" "$problems"
 done

@@ -19,7 +19,7 @@ TEST(ScanFailure, NamesHowTheScannerEnded) {
         int waitStatus;
         std::string message;
     };
-    const std::string prefix = "wlsurvey: scan failed: iwlist ";
+    const std::string prefix = "iwlist ";
     const Row rows[] = {
         {0, ""},
         {127 << 8, prefix + "not found"},
@@ -31,7 +31,7 @@ TEST(ScanFailure, NamesHowTheScannerEnded) {
         {-1, prefix + "status unknown"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(scanFailure(row.waitStatus), row.message) << row.waitStatus;
+        EXPECT_EQ(scanFailure("iwlist", row.waitStatus), row.message) << row.waitStatus;
     }
 }
 

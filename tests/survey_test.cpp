@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "printed.h"
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,9 +13,7 @@ namespace {
 
 std::string reportOf(std::string_view output) {
     Scan scan = parseScan(output);
-    std::ostringstream out;
-    printReport(scan.networks, out);
-    return out.str();
+    return printed([&](int out) { printReport(scan.networks, out); });
 }
 
 /// The "SSID: " and "SIGNAL: " values of a report, in order, as "name=signal".

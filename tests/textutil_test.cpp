@@ -12,15 +12,15 @@ namespace {
 
 TEST(Exec, CapturesEveryByteAndTheStatus) {
     int status = -1;
-    EXPECT_EQ(exec("true", &status), "");
+    EXPECT_EQ(exec("true", &status).text(), "");
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
     // A line far longer than any read buffer arrives whole, NUL bytes and all.
     const std::string longLine(200000, 'x');
-    EXPECT_EQ(exec("head -c 200000 /dev/zero | tr '\\0' x; printf '\\nA\\0B'"),
+    EXPECT_EQ(exec("head -c 200000 /dev/zero | tr '\\0' x; printf '\\nA\\0B'").text(),
               longLine + "\nA" + '\0' + "B");
 
-    EXPECT_EQ(exec("echo partial; exit 3", &status), "partial\n");
+    EXPECT_EQ(exec("echo partial; exit 3", &status).text(), "partial\n");
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3);
 }
 

@@ -1,0 +1,173 @@
+#include "iwscan.h"
+
+#include <algorithm>
+
+#include "textutil.h"
+
+namespace wlsurvey {
+
+namespace {
+
+constexpr std::string_view kField = "                    ";
+constexpr std::string_view kRateWrap = "\n                              ";
+
+/// "BSS 02:00:00:00:01:00(on wlan0) -- associated" starts an access point's block; only at the
+/// start of a line: an element of the same name ("BSS Load:") is indented.
+bool bssAddress(std::string_view line, std::string_view& address) {
+    std::string_view rest;
+    if (!matches(line, "BSS ", rest) || rest.size() < 17) return false;
+    for (std::size_t i = 0; i < 17; ++i) {
+        const bool colon = i % 3 == 2;
+        if (colon ? rest[i] != ':' : hexDigit(rest[i]) < 0) return false;
+    }
+    address = rest.substr(0, 17);
+    return true;
+}
+
+/// iw indents the fields and elements of an access point by one tab, what they hold by more.
+bool topLevel(std::string_view line) {
+    return line.size() > 1 && line[0] == '\t' && line[1] != '\t' && line[1] != ' ';
+}
+
+/// One rate of a rates element in units of 500 kb/s, from iw's "5.5*", "54.0", "HT".
+int halfMegabits(std::string_view figure) {
+    if (!figure.empty() && figure.back() == '*') figure.remove_suffix(1);
+    // Membership selectors: what the kernel hands iwlist for those bytes, 0x7f-masked.
+    if (figure == "HT") return 127;
+    if (figure == "VHT") return 126;
+    if (figure == "SAE-H2E-only") return 123;
+    const std::size_t dot = figure.find('.');
+    const int whole = std::clamp(readInt(figure.substr(0, dot)), 0, 127);
+    const bool half = dot != std::string_view::npos && dot + 1 < figure.size() &&
+                      figure[dot + 1] >= '5' && figure[dot + 1] <= '9';
+    return std::min(2 * whole + (half ? 1 : 0), 127);
+}
+
+/// A rate as iwlist prints it: "5.5 Mb/s", "54 Mb/s", and below 1 Mb/s "500 kb/s".
+void appendRate(std::string& text, int halves) {
+    if (halves < 2) {
+        text.append(Decimal(halves * 500));
+        text += " kb/s";
+        return;
+    }
+    text.append(Decimal(halves / 2));
+    if (halves % 2 != 0) text += ".5";
+    text += " Mb/s";
+}
+
+/// "Supported rates: 1.0* 2.0* 5.5* 11.0* 6.0 9.0 12.0 18.0" as one "Bit Rates:" list, five
+/// figures to a line as iwlist wraps it.
+void appendRates(std::string& text, std::string_view figures) {
+    int count = 0;
+    while (!ltrim(figures).empty()) {
+        const std::size_t end = std::min(figures.find(' '), figures.size());
+        const std::string_view figure = figures.substr(0, end);
+        figures.remove_prefix(end);
+        if (count == 0) {
+            text.append(kField).append("Bit Rates:");
+        } else {
+            text.append(count % 5 == 0 ? kRateWrap : "; ");
+        }
+        appendRate(text, halfMegabits(figure));
+        ++count;
+    }
+    if (count > 0) text += '\n';
+}
+
+/// "signal: -52.00 dBm" gives the quality the kernel reports for a signal in dBm: the whole
+/// dBm, clamped to -110..-40, plus 110, out of 70. "signal: 60/100" is a quality as it is.
+void appendQuality(std::string& text, std::string_view signal) {
+    const std::int32_t level = readInt(signal);
+    text.append(kField).append("Quality=");
+    if (signal.find("/100") != std::string_view::npos) {
+        text.append(Decimal(level));
+        text.append("/100  Signal level=");
+        text.append(Decimal(level));
+        text.append("/100\n");
+        return;
+    }
+    text.append(Decimal(std::clamp(level, -110, -40) + 110));
+    text.append("/70  Signal level=");
+    text.append(Decimal(level));
+    text.append(" dBm\n");
+}
+
+/// "RSN:\t * Version: 1" and "WPA:\t * Version: 1" as iwlist's element lines.
+void appendElement(std::string& text, std::string_view kind, std::string_view rest) {
+    std::string_view version;
+    text.append(kField).append("IE: ").append(kind).append(" Version ");
+    text.append(Decimal(matchesAnywhere(rest, "* Version: ", version) ? readInt(version) : 0));
+    text += '\n';
+}
+
+}  // namespace
+
+int channelOfFrequency(int mhz) {
+    if (mhz == 2484) return 14;
+    if (mhz < 2484) return (mhz - 2407) / 5;
+    if (mhz >= 4910 && mhz <= 4980) return (mhz - 4000) / 5;
+    if (mhz < 5925) return (mhz - 5000) / 5;
+    if (mhz == 5935) return 2;
+    if (mhz <= 45000) return (mhz - 5950) / 5;
+    if (mhz >= 58320 && mhz <= 70200) return (mhz - 56160) / 2160;
+    return 0;
+}
+
+std::string iwlistEscape(std::string_view name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string printed;
+    printed.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        // iwlist looks for four more bytes, not three, before it calls a backslash ambiguous.
+        const bool ambiguous = byte == '\\' && name.size() - i > 4 && name[i + 1] == 'x' &&
+                               hexDigit(name[i + 2]) >= 0 && hexDigit(name[i + 3]) >= 0;
+        if (ambiguous || byte < 0x20 || byte >= 0x7f) {
+            printed.append("\\x").append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
+        } else {
+            printed += name[i];
+        }
+    }
+    return printed;
+}
+
+IwlistText iwlistFromIw(std::string_view iwOutput) {
+    IwlistText result;
+    std::string& text = result.text;
+    for (std::string_view line; nextLine(iwOutput, '\n', line);) {
+        std::string_view rest;
+        if (bssAddress(line, rest)) {
+            ++result.cells;
+            text.append("          Cell ");
+            if (result.cells < 10) text += '0';
+            text.append(Decimal(static_cast<int>(result.cells)));
+            text.append(" - Address: ");
+            for (const char c : rest) text += c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c;
+            text += '\n';
+            continue;
+        }
+        if (result.cells == 0 || !topLevel(line)) continue;
+        trim(line);
+        if (matches(line, "freq: ", rest)) {
+            text.append(kField).append("Channel:");
+            text.append(Decimal(channelOfFrequency(readInt(rest))));
+            text += '\n';
+        } else if (matches(line, "signal: ", rest)) {
+            appendQuality(text, rest);
+        } else if (matches(line, "SSID:", rest)) {
+            ltrim(rest);  // iw writes a space of the name's own as \x20 at either end
+            text.append(kField).append("ESSID:\"").append(iwlistEscape(unescapeHex(rest)));
+            text.append("\"\n");
+        } else if (matches(line, "Supported rates:", rest) ||
+                   matches(line, "Extended supported rates:", rest)) {
+            appendRates(text, rest);
+        } else if (matches(line, "RSN:", rest)) {
+            appendElement(text, "IEEE 802.11i/WPA2", rest);
+        } else if (matches(line, "WPA:", rest)) {
+            appendElement(text, "WPA", rest);
+        }
+    }
+    return result;
+}
+
+}  // namespace wlsurvey
