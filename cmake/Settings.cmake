@@ -1,5 +1,5 @@
 # Language level, warnings and optional instrumentation, as INTERFACE targets that the tool,
-# its tests, benchmarks and fuzzer link; third-party code never sees them.
+# its benchmarks and fuzzer link; third-party code never sees them.
 
 add_library(wlsurvey_settings INTERFACE)
 target_compile_features(wlsurvey_settings INTERFACE cxx_std_17)
@@ -24,8 +24,8 @@ if(WLSURVEY_FUZZ)
     target_compile_options(wlsurvey_settings INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
-# Fully static programs, for boards where one file is copied and run. Linked by the tool and
-# its tests; benchmarks stay dynamic, as Google Benchmark ships no static library.
+# Fully static programs, for boards where one file is copied and run. Linked by the tool;
+# benchmarks stay dynamic, as Google Benchmark ships no static library.
 add_library(wlsurvey_program INTERFACE)
 # Drops the parts of the C and C++ libraries that nothing calls: a quarter of a static binary.
 target_link_options(wlsurvey_program INTERFACE -Wl,--gc-sections)

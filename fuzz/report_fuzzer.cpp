@@ -1,89 +1,56 @@
 // Feeds arbitrary bytes as the scanner's output through the tool's own path from captured
 // text to printed report, and checks that the report keeps its shape whatever the input.
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 #include <set>
 #include <string>
-#include <string_view>
-#include <vector>
 
-#include "cell.h"
+#include "iwscan.h"
 #include "printed.h"
 #include "survey.h"
 #include "textutil.h"
 
 namespace {
 
-using wlsurvey::readInt;
-
-[[noreturn]] void broken(const char* what, std::string_view line) {
-    std::fprintf(stderr, "report invariant broken: %s in line '%.*s'\n", what,
-                 static_cast<int>(line.size()), line.data());
-    std::abort();
+/// The report printed for `output`: the one place that knows how the report is captured.
+std::string reportOf(std::string_view output) {
+    const wlsurvey::Scan scan = wlsurvey::parseScan(output);
+    return printed([&](int out) { wlsurvey::printReport(scan.networks, out); });
 }
 
-/// The gauge for a quality in percent, written out again here so that a fault in the tool's
-/// own table cannot hide itself.
-std::string_view expectedBars(std::int32_t signal) {
-    if (signal < 10) return "----";
-    if (signal < 23) return "*---";
-    if (signal < 36) return "**--";
-    if (signal < 50) return "***-";
-    return "****";
-}
+/// One report block, every line ended: the labels in order, the mode, plain decimal numbers
+/// and the rate's unit. Captures the marker's star, the name, rate, signal and bars.
+const std::regex kBlock(
+    "\\*:(\\*?)\nSSID: ([^\n]*)\nMODE: Infra\nCHAN:[^\n]*\nRATE: (0|-?[1-9][0-9]*) Mbit/s\n"
+    "SIGNAL: (0|-?[1-9][0-9]*)\nBARS: ([^\n]*)\nSECURITY: [^\n]*\n");
 
-/// The value after `label`, or a broken invariant.
-std::string_view valueOf(std::string_view line, std::string_view label) {
-    std::string_view rest;
-    if (!wlsurvey::matches(line, label, rest)) broken("label out of place", line);
-    return rest;
-}
-
-/// A decimal number as the report prints it: an optional minus sign, digits, nothing else.
-std::int32_t numberOf(std::string_view text, std::string_view line) {
-    std::string_view digits = text;
-    if (!digits.empty() && digits.front() == '-') digits.remove_prefix(1);
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
-        broken("not a plain number", line);
-    return readInt(text);
-}
-
-void checkReport(const std::string& report) {
-    if (!report.empty() && report.back() != '\n') broken("last line not ended", report);
-    std::vector<std::string_view> lines;
-    wlsurvey::split(report, '\n', lines);
-    if (lines.size() % 8 != 0) broken("not a whole number of blocks", report);
-
-    std::set<std::string_view> names;
-    std::int64_t previousSignal = INT64_MAX;
-    for (std::size_t at = 0; at < lines.size(); at += 8) {
-        const std::string_view* block = &lines[at];
-        const std::string_view name = valueOf(block[1], "SSID: ");
-        if (name.empty() || name == "\"\"") broken("unnamed network printed", block[1]);
-        if (!names.insert(name).second) broken("name printed twice", block[1]);
-        const bool active = name == wlsurvey::activeSSID;
-        if (block[0] != (active ? "*:*" : "*:")) broken("wrong marker", block[0]);
-        if (block[2] != "MODE: Infra") broken("wrong mode", block[2]);
-        valueOf(block[3], "CHAN:");
-
-        std::string_view rate = valueOf(block[4], "RATE: ");
-        std::string_view number;
-        if (rate.size() < 7 || rate.substr(rate.size() - 7) != " Mbit/s")
-            broken("rate without unit", block[4]);
-        number = rate.substr(0, rate.size() - 7);
-        if (numberOf(number, block[4]) < 1) broken("rate below 1", block[4]);
-
-        const std::int32_t signal = numberOf(valueOf(block[5], "SIGNAL: "), block[5]);
-        if (signal > previousSignal) broken("signal increases", block[5]);
+/// What breaks the report's invariants, or nullptr when nothing does.
+const char* fault(const std::string& report) {
+    // The gauge written out again, so that a fault in the tool's own table cannot hide itself.
+    static const char* const kBars[] = {"----", "*---", "**--", "***-", "****"};
+    std::set<std::string> names;
+    long long previousSignal = INT64_MAX;
+    std::smatch block;
+    for (auto at = report.begin(); at != report.end(); at = block[0].second) {
+        if (!std::regex_search(at, report.end(), block, kBlock,
+                               std::regex_constants::match_continuous))
+            return "not a whole report block";
+        const std::string name = block[2];
+        const long long signal = std::stoll(block[4]);
+        const int level = (signal >= 10) + (signal >= 23) + (signal >= 36) + (signal >= 50);
+        if (name.empty() || name == "\"\"") return "unnamed network printed";
+        if (!names.insert(name).second) return "name printed twice";
+        const bool active = name == wlsurvey::activeSSID ||
+                            wlsurvey::unescapeHex(name) == wlsurvey::activeSSID;
+        if ((block[1] == "*") != active) return "wrong marker";
+        if (std::stoll(block[3]) < 1) return "rate below 1";
+        if (signal > previousSignal) return "signal rises";
+        if (block[5] != kBars[level] && !(block[5] == "" && signal == 0)) return "wrong bars";
         previousSignal = signal;
-
-        const std::string_view bars = valueOf(block[6], "BARS: ");
-        if (bars != expectedBars(signal) && !(bars.empty() && signal == 0))
-            broken("bars do not match the signal", block[6]);
-        valueOf(block[7], "SECURITY: ");
     }
+    return nullptr;
 }
 
 }  // namespace
@@ -91,9 +58,15 @@ void checkReport(const std::string& report) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // One name a caller might say it is connected to, so the marker is exercised too.
     wlsurvey::activeSSID = "HomeNet";
-    const std::string_view output(reinterpret_cast<const char*>(data), size);
-
-    wlsurvey::Scan scan = wlsurvey::parseScan(output);
-    checkReport(printed([&](int out) { wlsurvey::printReport(scan.networks, out); }));
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    // The bytes as iwlist's output, and as iw's, rewritten as when iwlist cannot scan.
+    for (const std::string& report :
+         {reportOf(input), reportOf(wlsurvey::iwlistFromIw(input).text)}) {
+        if (const char* broken = fault(report)) {
+            std::fprintf(stderr, "report invariant broken: %s; the report:\n%s", broken,
+                         report.c_str());
+            std::abort();
+        }
+    }
     return 0;
 }
