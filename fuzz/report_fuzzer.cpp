@@ -42,8 +42,8 @@ const char* fault(const std::string& report) {
         const int level = (signal >= 10) + (signal >= 23) + (signal >= 36) + (signal >= 50);
         if (name.empty() || name == "\"\"") return "unnamed network printed";
         if (!names.insert(name).second) return "name printed twice";
-        const bool active = name == wlsurvey::activeSSID ||
-                            wlsurvey::unescapeHex(name) == wlsurvey::activeSSID;
+        const bool active =
+            name == wlsurvey::activeSSID || wlsurvey::unescapeHex(name) == wlsurvey::activeSSID;
         if ((block[1] == "*") != active) return "wrong marker";
         if (std::stoll(block[3]) < 1) return "rate below 1";
         if (signal > previousSignal) return "signal rises";
