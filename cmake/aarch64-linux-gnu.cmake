@@ -1,16 +1,6 @@
 # Cross build for 64-bit ARM boards with Debian's g++-aarch64-linux-gnu.
-# Tests run under user-mode emulation; the scanner they start stays a host program.
-set(CMAKE_SYSTEM_NAME Linux)
+set(WLSURVEY_TRIPLET aarch64-linux-gnu)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
-
-set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
-set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
-
-set(CMAKE_FIND_ROOT_PATH /usr/aarch64-linux-gnu)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/aarch64-linux-gnu)
+set(WLSURVEY_QEMU qemu-aarch64)
 set(WLSURVEY_DEB_ARCHITECTURE arm64 CACHE STRING "Debian architecture of the package")
+include(${CMAKE_CURRENT_LIST_DIR}/debian-cross.cmake)

@@ -1,16 +1,6 @@
 # Cross build for 32-bit ARM hard-float boards with Debian's g++-arm-linux-gnueabihf.
-# Tests run under user-mode emulation; the scanner they start stays a host program.
-set(CMAKE_SYSTEM_NAME Linux)
+set(WLSURVEY_TRIPLET arm-linux-gnueabihf)
 set(CMAKE_SYSTEM_PROCESSOR arm)
-
-set(CMAKE_C_COMPILER arm-linux-gnueabihf-gcc)
-set(CMAKE_CXX_COMPILER arm-linux-gnueabihf-g++)
-
-set(CMAKE_FIND_ROOT_PATH /usr/arm-linux-gnueabihf)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm -L /usr/arm-linux-gnueabihf)
+set(WLSURVEY_QEMU qemu-arm)
 set(WLSURVEY_DEB_ARCHITECTURE armhf CACHE STRING "Debian architecture of the package")
+include(${CMAKE_CURRENT_LIST_DIR}/debian-cross.cmake)
