@@ -11,16 +11,11 @@ namespace {
 constexpr std::string_view kField = "                    ";
 constexpr std::string_view kRateWrap = "\n                              ";
 
-/// "BSS 02:00:00:00:01:00(on wlan0) -- associated" starts an access point's block; only at the
-/// start of a line: an element of the same name ("BSS Load:") is indented.
+/// "BSS 02:00:00:00:01:00(on wlan0) -- associated" starts an access point's block. Only such a
+/// header stands at the start of a line: fields and elements, "BSS Load:" among them, are indented.
 bool bssAddress(std::string_view line, std::string_view& address) {
-    std::string_view rest;
-    if (!matches(line, "BSS ", rest) || rest.size() < 17) return false;
-    for (std::size_t i = 0; i < 17; ++i) {
-        const bool colon = i % 3 == 2;
-        if (colon ? rest[i] != ':' : hexDigit(rest[i]) < 0) return false;
-    }
-    address = rest.substr(0, 17);
+    if (!matches(line, "BSS ", address)) return false;
+    address = address.substr(0, address.find('('));
     return true;
 }
 
