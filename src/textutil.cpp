@@ -68,10 +68,6 @@ bool nextLine(std::string_view& text, char delimiter, std::string_view& line) {
     return true;
 }
 
-void split(std::string_view text, char delimiter, LineList& lines) {
-    for (std::string_view line; nextLine(text, delimiter, line);) lines.push_back(line);
-}
-
 std::string_view& ltrim(std::string_view& s) {
     // Scanner lines are indented by ten to thirty spaces: skip them eight at a time.
     static constexpr char kEightSpaces[] = "        ";

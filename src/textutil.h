@@ -53,10 +53,6 @@ bool writeAll(int fd, std::string_view text);
 /// delimiter gives no empty piece after it.
 bool nextLine(std::string_view& text, char delimiter, std::string_view& line);
 
-/// Cuts `text` at every `delimiter` and appends the pieces to `lines` (not cleared first).
-/// Two delimiters in a row give an empty piece; a final delimiter gives none after it.
-void split(std::string_view text, char delimiter, LineList& lines);
-
 /// Strip the POSIX-locale whitespace (space, \t, \n, \v, \f, \r) in place; bytes 0x80-0xFF
 /// are never whitespace. `trim` is `rtrim` then `ltrim`; each returns its argument.
 std::string_view& ltrim(std::string_view& s);
