@@ -21,7 +21,7 @@ bool bssAddress(std::string_view line, std::string_view& address) {
 
 /// iw indents the fields and elements of an access point by one tab, what they hold by more.
 bool topLevel(std::string_view line) {
-    return line.size() > 1 && line[0] == '\t' && line[1] != '\t' && line[1] != ' ';
+    return line.size() > 1 && line[0] == '\t' && line[1] != '\t';
 }
 
 /// One rate of a rates element in units of 500 kb/s, from iw's "5.5*", "54.0", "HT".
