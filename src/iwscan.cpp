@@ -69,30 +69,6 @@ void appendRates(std::string& text, std::string_view figures) {
     if (count > 0) text += '\n';
 }
 
-/// "freq: 2437" as iwlist's two lines: "Channel:6", then "Frequency:2.437 GHz (Channel 6)".
-void appendFrequency(std::string& text, std::int32_t mhz) {
-    const std::int32_t channel = channelOfFrequency(mhz);
-    text.append(kField).append("Channel:").append(Decimal(channel));
-    text.append("\n").append(kField).append("Frequency:");
-    if (mhz < 1000) {
-        text.append(Decimal(mhz)).append(" MHz");
-    } else {
-        text.append(Decimal(mhz / 1000));
-        // The thousandths as %g writes them: no trailing zeros, no point when none are left.
-        const std::int32_t thousandths = mhz % 1000;
-        if (thousandths != 0) {
-            char digits[] = {'.', static_cast<char>('0' + thousandths / 100),
-                             static_cast<char>('0' + thousandths / 10 % 10),
-                             static_cast<char>('0' + thousandths % 10)};
-            std::size_t size = sizeof digits;
-            while (digits[size - 1] == '0') --size;
-            text.append(digits, size);
-        }
-        text.append(" GHz");
-    }
-    text.append(" (Channel ").append(Decimal(channel)).append(")\n");
-}
-
 /// "signal: -52.00 dBm" gives the quality the kernel reports for a signal in dBm: the whole
 /// dBm, clamped to -110..-40, plus 110, out of 70. "signal: 60/100" is a quality as it is.
 void appendQuality(std::string& text, std::string_view signal) {
@@ -168,7 +144,8 @@ IwlistText iwlistFromIw(std::string_view iwOutput) {
         if (result.cells == 0 || !topLevel(line)) continue;
         trim(line);
         if (matches(line, "freq: ", rest)) {
-            appendFrequency(text, readInt(rest));
+            text.append(kField).append("Channel:");
+            text.append(Decimal(channelOfFrequency(readInt(rest)))).append("\n");
         } else if (matches(line, "signal: ", rest)) {
             appendQuality(text, rest);
         } else if (matches(line, "SSID:", rest)) {
