@@ -1,47 +1,320 @@
 #include "scanner.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include "textutil.h"
 
 namespace wlsurvey {
 
-std::string shellQuote(std::string_view word) {
-    std::string quoted;
-    quoted.reserve(word.size() + 2);
-    quoted += '\'';
-    for (const char c : word) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
+Command scanCommand(std::string_view interfaceName, std::string_view essid) {
+    return {"iwlist",
+            {"iwlist", std::string(interfaceName), "scan", "essid", std::string(essid), "last"}};
+}
+
+Command iwScanCommand(std::string_view interfaceName, std::string_view essid) {
+    Command command{"iw", {"iw", "dev", std::string(interfaceName), "scan"}};
+    if (!essid.empty()) command.words.insert(command.words.end(), {"ssid", std::string(essid)});
+    return command;
+}
+
+Command cachedScanCommand(std::string_view interfaceName) {
+    return {"iwlist scan last", {"iwlist", std::string(interfaceName), "scan", "last"}};
+}
+
+Command iwDumpCommand(std::string_view interfaceName) {
+    return {"iw scan dump", {"iw", "dev", std::string(interfaceName), "scan", "dump"}};
+}
+
+char* Capture::spare(std::size_t& room) {
+    if (size_ == capacity_) {
+        // A scan of a crowded place runs to megabytes: grow by doubling, copying what came.
+        const std::size_t larger = capacity_ == 0 ? 64 * 1024 : 2 * capacity_;
+        // Left uninitialised: every byte kept is read over.
+        std::unique_ptr<char[]> bytes(new char[larger]);
+        if (size_ > 0) std::memcpy(bytes.get(), bytes_.get(), size_);
+        bytes_ = std::move(bytes);
+        capacity_ = larger;
     }
-    quoted += '\'';
-    return quoted;
+    room = capacity_ - size_;
+    return bytes_.get() + size_;
 }
 
-std::string scanCommand(std::string_view interfaceName, std::string_view essid) {
-    return "iwlist " + shellQuote(interfaceName) + " scan essid " + shellQuote(essid) +
-           " last 2> /dev/null";
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kErrorsKept = 4096;
+constexpr std::size_t kReasonLength = 120;
+
+/// The process group of the scanner being run, for the handler of a terminating signal.
+volatile std::sig_atomic_t runningGroup = 0;
+
+extern "C" void stopScannerAndEnd(int signalNumber) {
+    if (runningGroup > 0) kill(-runningGroup, SIGKILL);
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);  // delivered once this handler returns
 }
 
-std::string iwScanCommand(std::string_view interfaceName, std::string_view essid) {
-    std::string command = "iw dev " + shellQuote(interfaceName) + " scan";
-    if (!essid.empty()) command += " ssid " + shellQuote(essid);
-    return command + " 2> /dev/null";
+/// A file descriptor, closed when it goes.
+class Fd {
+  public:
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() { reset(); }
+    int get() const { return fd_; }
+    void reset(int fd = -1) {
+        if (fd_ >= 0) close(fd_);
+        fd_ = fd;
+    }
+
+  private:
+    int fd_ = -1;
+};
+
+struct Pipe {
+    Fd read, write;
+};
+
+/// A pipe whose ends the scanner does not inherit: only the copies it is given survive exec.
+bool makePipe(Pipe& pipe) {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) return false;
+    pipe.read.reset(ends[0]);
+    pipe.write.reset(ends[1]);
+    return true;
 }
 
-std::string scanFailure(std::string_view program, int waitStatus) {
-    const std::string prefix = std::string(program) + ' ';
-    if (waitStatus == -1) return prefix + "status unknown";
-    if (WIFEXITED(waitStatus)) {
-        const int code = WEXITSTATUS(waitStatus);
+/// Milliseconds from now to `deadline` for poll(), rounded up so that a wait never ends early;
+/// 0 once it has passed.
+int millisecondsUntil(Deadline deadline) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, 1 << 30));
+}
+
+/// A started scanner: killed with its group and reaped, within bounds, however the run ends.
+class Child {
+  public:
+    Child(pid_t pid, const sigset_t& childSignal, Clock::duration reapWithin)
+        : pid_(pid), childSignal_(childSignal), reapWithin_(reapWithin) {
+        runningGroup = pid;
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() {
+        if (pid_ > 0) {
+            kill();
+            int status;
+            reap(Clock::now() + reapWithin_, status);
+        }
+        runningGroup = 0;
+    }
+
+    void kill() {
+        ::kill(-pid_, SIGKILL);
+        ::kill(pid_, SIGKILL);  // should it not have its own group yet
+    }
+
+    /// Leaves a child that would not die to the kernel.
+    void abandon() { pid_ = 0; }
+
+    /// Waits until `deadline` for the child to end; true, with its `status`, when it did.
+    bool reap(Deadline deadline, int& status) {
+        for (;;) {
+            const pid_t ended = waitpid(pid_, &status, WNOHANG);
+            if (ended == pid_) {
+                pid_ = 0;
+                return true;
+            }
+            if (ended < 0 && errno != EINTR) {
+                pid_ = 0;  // not ours to wait for any more
+                return false;
+            }
+            const auto left = std::max(deadline - Clock::now(), Clock::duration::zero());
+            if (left == Clock::duration::zero()) return false;
+            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+            const timespec wait{
+                static_cast<time_t>(seconds.count()),
+                static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
+            // SIGCHLD is blocked, so one that came since the waitpid above is still pending.
+            sigtimedwait(&childSignal_, nullptr, &wait);
+        }
+    }
+
+  private:
+    pid_t pid_;
+    const sigset_t& childSignal_;
+    Clock::duration reapWithin_;
+};
+
+/// Blocks SIGCHLD for as long as it lives, so that a child's end can be awaited with a limit.
+class ChildSignalBlocked {
+  public:
+    ChildSignalBlocked() {
+        sigemptyset(&childSignal);
+        sigaddset(&childSignal, SIGCHLD);
+        sigprocmask(SIG_BLOCK, &childSignal, &before);
+    }
+    ChildSignalBlocked(const ChildSignalBlocked&) = delete;
+    ChildSignalBlocked& operator=(const ChildSignalBlocked&) = delete;
+    ~ChildSignalBlocked() { sigprocmask(SIG_SETMASK, &before, nullptr); }
+
+    sigset_t childSignal;
+    sigset_t before;
+};
+
+[[noreturn]] void cannotRun(const Command& command, int error) {
+    throw CannotRun("cannot run " + std::string(command.name) + ": " + std::strerror(error));
+}
+
+/// Reads what is ready on `fd` into `result`; false at end of file or on an error.
+bool readOutput(int fd, Capture& output) {
+    std::size_t room;
+    char* at = output.spare(room);
+    const ssize_t got = read(fd, at, room);
+    if (got < 0 && errno == EINTR) return true;
+    if (got <= 0) return false;
+    output.commit(static_cast<std::size_t>(got));
+    return true;
+}
+
+bool readErrors(int fd, std::string& errors) {
+    char chunk[kErrorsKept];
+    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) return true;
+    if (got <= 0) return false;
+    // Read to the end all the same: a scanner blocked on a full pipe never finishes.
+    const std::size_t kept = std::min(static_cast<std::size_t>(got), kErrorsKept - errors.size());
+    errors.append(chunk, kept);
+    return true;
+}
+
+bool readStartError(int fd, int& startError) {
+    const ssize_t got = read(fd, &startError, sizeof startError);
+    return got < 0 && errno == EINTR;
+}
+
+}  // namespace
+
+ScanResult runScanner(const Command& command, Deadline deadline, Clock::duration reapWithin) {
+    std::vector<char*> argv;
+    for (const std::string& word : command.words) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+
+    // Standard output, standard error, and the error of execvp should it fail in the child.
+    Pipe out, err, started;
+    if (!makePipe(out) || !makePipe(err) || !makePipe(started)) cannotRun(command, errno);
+    const Fd nothing(open("/dev/null", O_RDONLY | O_CLOEXEC));
+    if (nothing.get() < 0) cannotRun(command, errno);
+
+    ChildSignalBlocked blocked;
+    const pid_t pid = fork();
+    if (pid < 0) cannotRun(command, errno);
+    if (pid == 0) {
+        // Its own group, so that a kill reaches whatever it starts; the signals as they were.
+        setpgid(0, 0);
+        sigprocmask(SIG_SETMASK, &blocked.before, nullptr);
+        dup2(nothing.get(), STDIN_FILENO);
+        dup2(out.write.get(), STDOUT_FILENO);
+        dup2(err.write.get(), STDERR_FILENO);
+        execvp(argv[0], argv.data());
+        const int error = errno;
+        if (write(started.write.get(), &error, sizeof error) < 0) _exit(126);
+        _exit(127);
+    }
+    setpgid(pid, pid);  // both sides, so the group exists before either goes on
+    Child child(pid, blocked.childSignal, reapWithin);
+    out.write.reset();
+    err.write.reset();
+    started.write.reset();
+
+    ScanResult result;
+    pollfd watched[] = {
+        {out.read.get(), POLLIN, 0}, {err.read.get(), POLLIN, 0}, {started.read.get(), POLLIN, 0}};
+    int open = 3;
+    while (open > 0) {
+        const int ready = poll(watched, 3, millisecondsUntil(deadline));
+        if (ready < 0 && errno != EINTR) break;
+        if (ready == 0) break;  // the deadline
+        for (pollfd& pipe : watched) {
+            if (pipe.fd < 0 || pipe.revents == 0) continue;
+            const bool more = &pipe == &watched[0]   ? readOutput(pipe.fd, result.output)
+                              : &pipe == &watched[1] ? readErrors(pipe.fd, result.errors)
+                                                     : readStartError(pipe.fd, result.startError);
+            if (!more) {
+                pipe.fd = -1;  // poll() passes over it from now on
+                --open;
+            }
+        }
+    }
+
+    result.reaped = child.reap(deadline, result.waitStatus);
+    if (!result.reaped) {
+        child.kill();
+        result.killed = true;
+        result.reaped = child.reap(Clock::now() + reapWithin, result.waitStatus);
+        if (!result.reaped) child.abandon();
+    }
+    return result;
+}
+
+void stopScannerOnTermination() {
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        std::signal(signalNumber, stopScannerAndEnd);
+    }
+}
+
+std::string scanFailure(std::string_view name, const ScanResult& result, std::string_view overrun) {
+    std::string failure = std::string(name) + ' ';
+    if (result.killed) {
+        failure += overrun;
+    } else if (result.startError == ENOENT) {
+        failure += "not found";
+    } else if (result.startError != 0) {
+        failure += "could not be started (" + std::string(std::strerror(result.startError)) + ')';
+        return failure;
+    } else if (!result.reaped) {
+        failure += "status unknown";
+    } else if (WIFEXITED(result.waitStatus)) {
+        const int code = WEXITSTATUS(result.waitStatus);
         if (code == 0) return {};
-        // The shell's own answer when the program is not on PATH.
-        if (code == 127) return prefix + "not found";
-        return prefix + "exited with status " + std::to_string(code);
+        failure += "exited with status " + std::to_string(code);
+    } else if (WIFSIGNALED(result.waitStatus)) {
+        failure += "killed by signal " + std::to_string(WTERMSIG(result.waitStatus));
+    } else {
+        failure += "status unknown";
     }
-    if (WIFSIGNALED(waitStatus))
-        return prefix + "killed by signal " + std::to_string(WTERMSIG(waitStatus));
-    return prefix + "status unknown";
+    const std::string reason = scanReason(result.errors);
+    if (!reason.empty()) failure += " (" + reason + ')';
+    return failure;
+}
+
+std::string scanReason(std::string_view errors) {
+    for (std::string_view line; nextLine(errors, '\n', line);) {
+        std::string reason;
+        for (const char c : trim(line)) {
+            if (reason.size() == kReasonLength) break;
+            if (isSpace(c)) {
+                if (reason.back() != ' ') reason += ' ';
+            } else {
+                reason += c > ' ' && c < '\x7f' ? c : '?';
+            }
+        }
+        if (!reason.empty()) {
+            if (reason.back() == ' ') reason.pop_back();
+            return reason;
+        }
+    }
+    return {};
 }
 
 }  // namespace wlsurvey

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <csignal>
 #include <new>
-#include <stdexcept>
 
 #include "iwscan.h"
 #include "scanner.h"
@@ -129,52 +128,90 @@ std::string_view optionAnswer(std::string_view word) {
     return {};
 }
 
-int surveyOnce(int argc, const char* const argv[], int out, int err) {
+/// The time limits, in seconds of the tool's clock.
+constexpr int kScannerSeconds = 20;  // iwlist gives up waiting for results after 15 s
+constexpr int kRunSeconds = 30;      // a user interface polls every few seconds
+constexpr int kReapSeconds = 1;      // a killed scanner stuck in the kernel is left to it
+
+/// One scanner run of the survey, in the order they are tried.
+struct Step {
+    Command command;
+    bool printsAsIw;     ///< its listing is rewritten into iwlist's text first
+    bool emptyIsReport;  ///< exiting 0 without a cell means no network in range
+};
+
+int survey(std::string_view interfaceName, std::string_view essid, int out, int err,
+           std::chrono::milliseconds second) {
+    using Clock = std::chrono::steady_clock;
+    // A parent that ignores SIGCHLD would have the scanner reaped behind the tool's back,
+    // losing its exit status.
+    std::signal(SIGCHLD, SIG_DFL);
+    stopScannerOnTermination();
+    // Room is left at the end to await a scanner killed there.
+    const Deadline runEnds = Clock::now() + (kRunSeconds - kReapSeconds) * second;
+    const std::string overrun = "did not finish within " + std::to_string(kScannerSeconds) + " s";
+    const std::string cutShort =
+        "did not finish in the time left of the run's " + std::to_string(kRunSeconds) + " s";
+
+    const Step steps[] = {
+        {scanCommand(interfaceName, essid), false, true},
+        // No wireless extensions for this driver, or no iwlist at all: ask nl80211.
+        {iwScanCommand(interfaceName, essid), true, true},
+        // No scan could start (no root, another scan under way): what the kernel holds.
+        {cachedScanCommand(interfaceName), false, false},
+        {iwDumpCommand(interfaceName), true, false},
+    };
+    bool cannotStart[2] = {false, false};  // iwlist, iw: not started again
+    std::string failures;
+    for (const Step& step : steps) {
+        if (cannotStart[step.printsAsIw]) continue;
+        const Deadline now = Clock::now();
+        if (now >= runEnds) break;
+        const Deadline ownEnds = now + kScannerSeconds * second;
+        const ScanResult result =
+            runScanner(step.command, std::min(ownEnds, runEnds), kReapSeconds * second);
+        IwlistText rewritten;
+        if (step.printsAsIw) rewritten = iwlistFromIw(result.output);
+        const Scan scan = parseScan(step.printsAsIw ? rewritten.text : result.output.text());
+        const std::string failure =
+            scanFailure(step.command.name, result, ownEnds <= runEnds ? overrun : cutShort);
+        if (!result.killed && (scan.headers > 0 || (step.emptyIsReport && failure.empty()))) {
+            return printReport(scan.networks, out)
+                       ? 0
+                       : fail(err, "wlsurvey: cannot write the report\n");
+        }
+        cannotStart[step.printsAsIw] = result.startError != 0;
+        if (!failures.empty()) failures += "; ";
+        failures += failure.empty() ? std::string(step.command.name) + ": no results" : failure;
+    }
+    return fail(err, "wlsurvey: scan failed: " + failures + "\n");
+}
+
+int surveyOnce(int argc, const char* const argv[], int out, int err,
+               std::chrono::milliseconds second) {
     if (argc > 1) {
         const std::string_view answer = optionAnswer(argv[1]);
         if (!answer.empty())
             return writeAll(out, answer) ? 0
                                          : fail(err, "wlsurvey: cannot write to standard output\n");
     }
-    std::string interfaceName = "wlan0";
-    std::string essidArg;
+    std::string_view interfaceName = "wlan0";
+    std::string_view essidArg;
     if (argc > 1) interfaceName = argv[1];
     if (argc > 2) activeSSID = argv[2];
     if (argc > 3) essidArg = argv[3];
-
-    // A parent that ignores SIGCHLD would have the scanner reaped behind pclose's back,
-    // losing its exit status.
-    std::signal(SIGCHLD, SIG_DFL);
-
-    int status = -1;
-    Scan scan;
     try {
-        scan = parseScan(exec(scanCommand(interfaceName, essidArg).c_str(), &status));
-        const std::string iwlistFailure = scan.headers == 0 ? scanFailure("iwlist", status) : "";
-        if (!iwlistFailure.empty()) {
-            // No wireless extensions for this driver, or no iwlist at all: ask nl80211.
-            const IwlistText iw =
-                iwlistFromIw(exec(iwScanCommand(interfaceName, essidArg).c_str(), &status));
-            const std::string iwFailure = iw.cells == 0 ? scanFailure("iw", status) : "";
-            if (!iwFailure.empty()) {
-                return fail(err,
-                            "wlsurvey: scan failed: " + iwlistFailure + "; " + iwFailure + "\n");
-            }
-            scan = parseScan(iw.text);
-        }
-    } catch (const std::runtime_error& error) {
-        return fail(err, error.what() + std::string("\n"));
+        return survey(interfaceName, essidArg, out, err, second);
+    } catch (const CannotRun& error) {
+        return fail(err, "wlsurvey: " + std::string(error.what()) + "\n");
     }
-
-    if (!printReport(scan.networks, out)) return fail(err, "wlsurvey: cannot write the report\n");
-    return 0;
 }
 
 }  // namespace
 
-int run(int argc, const char* const argv[], int out, int err) {
+int run(int argc, const char* const argv[], int out, int err, std::chrono::milliseconds second) {
     try {
-        return surveyOnce(argc, argv, out, err);
+        return surveyOnce(argc, argv, out, err, second);
     } catch (const std::bad_alloc&) {
         // A scanner that never stops printing, on a board with little memory.
         return fail(err, "wlsurvey: out of memory\n");

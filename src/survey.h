@@ -1,6 +1,7 @@
 // The run from the scanner's output to the report: scan blocks, merge by name, ordering.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -76,7 +77,9 @@ bool printReport(const NetworkList& networks, int out);
 
 /// The whole tool: `argv` is program, then optionally interface, active SSID and ESSID, or
 /// -h, --help or --version alone. Returns the process exit status: 0 after a report (or the
-/// help), 1 after a message on `err`. `out` and `err` are file descriptors.
-int run(int argc, const char* const argv[], int out, int err);
+/// help), 1 after a message on `err`. `out` and `err` are file descriptors. A scanner gets 20
+/// `second`s, the run 30; only a test build shortens the second.
+int run(int argc, const char* const argv[], int out, int err,
+        std::chrono::milliseconds second = std::chrono::seconds(1));
 
 }  // namespace wlsurvey

@@ -3,52 +3,18 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <limits>
-#include <stdexcept>
 
 namespace wlsurvey {
 
 namespace {
-
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
 }  // namespace
-
-Capture exec(const char* command, int* waitStatus) {
-    std::FILE* pipe = popen(command, "r");
-    if (pipe == nullptr) throw std::runtime_error("popen() failed!");
-    // Closes the pipe, and waits for the command, even when growing the output throws.
-    struct Closer {
-        std::FILE* pipe;
-        int* status;
-        ~Closer() {
-            const int ended = pclose(pipe);
-            if (status != nullptr) *status = ended;
-        }
-    } closer{pipe, waitStatus};
-
-    Capture output;
-    // Large reads bypass the stream's own buffer; a scan of a crowded place runs to megabytes.
-    for (std::size_t capacity = 64 * 1024;; capacity *= 2) {
-        // Left uninitialised: every byte kept is read over.
-        std::unique_ptr<char[]> larger(new char[capacity]);
-        if (output.size_ > 0) std::memcpy(larger.get(), output.bytes_.get(), output.size_);
-        output.bytes_ = std::move(larger);
-        const std::size_t wanted = capacity - output.size_;
-        const std::size_t got = std::fread(output.bytes_.get() + output.size_, 1, wanted, pipe);
-        output.size_ += got;
-        if (got < wanted) break;  // end of output, or a read error: keep what came
-    }
-    return output;
-}
 
 bool writeAll(int fd, std::string_view text) {
     while (!text.empty()) {

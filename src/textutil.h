@@ -1,37 +1,22 @@
-// Shell capture and the small text tests every scanner-line rule is written in.
+// The small text tests every scanner-line rule is written in, and writing whole lines.
 #pragma once
 
 #include <charconv>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace wlsurvey {
 
+/// POSIX-locale whitespace: space, \t, \n, \v, \f, \r; bytes 0x80-0xFF never are.
+inline bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 /// Ordered lines, appended at the end and walked front to back. The views point into the
 /// text they were cut from, which must outlive the list.
 using LineList = std::vector<std::string_view>;
-
-/// Everything a command wrote to its standard output, read straight into one block: a scan is
-/// read once and never copied.
-class Capture {
-  public:
-    std::string_view text() const { return {bytes_.get(), size_}; }
-    operator std::string_view() const { return text(); }
-
-  private:
-    friend Capture exec(const char* command, int* waitStatus);
-    std::unique_ptr<char[]> bytes_;
-    std::size_t size_ = 0;
-};
-
-/// Runs `command` through /bin/sh and returns every byte it wrote to standard output, NUL
-/// bytes included. A read error ends the capture with what was read so far. When `waitStatus`
-/// is given it receives pclose()'s result (a wait status, or -1 if none could be had).
-/// Throws std::runtime_error("popen() failed!") when no pipe or process can be created.
-Capture exec(const char* command, int* waitStatus = nullptr);
 
 /// The decimal text of a number, made without allocating.
 struct Decimal {
