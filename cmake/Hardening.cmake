@@ -42,7 +42,7 @@ function(_wlsurvey_buildflags out)
         endforeach()
         foreach(_flag ${_flags+all})
             # PIE is the build's own choice below: a static file cannot take -pie.
-            if(NOT _flag IN_LIST _flags-all AND NOT _flag MATCHES "^-(f?pie|fPIE|specs=.*)$")
+            if(NOT _flag IN_LIST _flags-all AND NOT _flag MATCHES "^-(f?pie|fPIE)$")
                 list(APPEND _added ${_flag})
             endif()
         endforeach()
