@@ -36,6 +36,10 @@ if(WLSURVEY_STATIC)
     return()
 endif()
 
+# Lintian's word on a tag that does not apply to this binary, with the reason.
+install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+    RENAME wlsurvey)
+
 set(CPACK_PACKAGE_NAME wlsurvey)
 set(CPACK_PACKAGE_VENDOR "The wlsurvey developers")
 set(CPACK_PACKAGE_CONTACT "${WLSURVEY_MAINTAINER}")
