@@ -272,7 +272,9 @@ ScanResult runScanner(const Command& command, Deadline deadline, Clock::duration
         }
     }
 
-    result.reaped = child.reap(deadline, result.waitStatus);
+    // Output still open at the deadline (the scanner, or a child of its, still at work), or a
+    // scanner that closed it but does not end: kill its group.
+    result.reaped = open == 0 && child.reap(deadline, result.waitStatus);
     if (!result.reaped) {
         child.kill();
         result.killed = true;
