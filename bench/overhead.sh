@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
-# What wlsurvey costs beyond the least its contract allows: wall time against FLOOR (a static
-# program that runs the same scanner command through popen, reads all of its output and writes
-# the same report one write(2) per line), as the median of the ratios of interleaved pairs;
-# and each program's own instruction count under callgrind (the parent process only).
-# Usage: bench/overhead.sh FLOOR TOOL [TOOL...]   (PAIRS=N sets the number of pairs, default 60)
+# What wlsurvey costs beyond the least its contract allows. Every program runs SCANNER (a static
+# program that prints the 60-cell scan) as iwlist; each tool is timed in interleaved triples
+# with the two floors: SPAWN (starts the scanner as the tool does, without a shell, reads all
+# of both its outputs, writes the same report one write(2) per line) and POPEN (the same
+# through popen and sh -c, as the tool once did). Each figure is the median of the per-triple
+# ratios. Also each program's own instruction count under callgrind (its own process only).
+# Usage: bench/overhead.sh SCANNER SPAWN POPEN TOOL...   (PAIRS=N sets the triples, default 60)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-floor=$1
-shift
+scanner=$1 spawn=$2 popen=$3
+shift 3
 scan=$here/scan-60.txt
 pairs=${PAIRS:-60}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-printf '#!/bin/sh\nexec cat "%s"\n' "$scan" >"$work/iwlist"
-chmod +x "$work/iwlist"
+cp "$scanner" "$work/iwlist"
 export PATH="$work:$PATH"
 "$1" wlan0 HomeNet >"$work/report"
 
@@ -23,25 +24,32 @@ instructions() {
     valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
         sed -n 's/.*Collected : //p'
 }
+column() { cut -d' ' -f"$1" "$work/times" | median; }
+ratio() { awk -v a="$1" -v b="$2" '{ printf "%.4f\n", $a / $b }' "$work/times" | median | xargs printf '%.3f'; }
 
-printf 'scan: %s, %d bytes, %d cells; report %d lines; %d interleaved pairs\n' \
+printf 'scan: %s, %d bytes, %d cells; report %d lines; %d interleaved triples\n' \
     "$(basename "$scan")" "$(stat -c %s "$scan")" "$(grep -c 'Cell ' "$scan")" \
     "$(wc -l <"$work/report")" "$pairs"
-printf '%-30s %10s %10s %12s %14s\n' program "floor us" "program us" "median ratio" instructions
-printf '%-30s %10s %10s %12s %14s\n' floor - - - "$(instructions "$floor" "$work/report")"
+printf '%-26s %9s %9s %9s %10s %10s %13s\n' program "spawn us" "popen us" "tool us" \
+    "/ spawn" "/ popen" instructions
+printf '%-26s %9s %9s %9s %10s %10s %13s\n' "spawn floor" - - - - - \
+    "$(instructions "$spawn" "$work/report")"
+printf '%-26s %9s %9s %9s %10s %10s %13s\n' "popen floor" - - - - - \
+    "$(instructions "$popen" "$work/report")"
 for tool in "$@"; do
     cmp -s <("$tool" wlan0 HomeNet) "$work/report" || { echo "$tool: report differs" >&2; exit 1; }
-    : >"$work/pairs"
+    : >"$work/times"
     for ((i = 0; i < pairs; i++)); do
         t0=$(now_us)
-        "$floor" "$work/report" >/dev/null
+        "$spawn" "$work/report" >/dev/null
         t1=$(now_us)
-        "$tool" wlan0 HomeNet >/dev/null
+        "$popen" "$work/report" >/dev/null
         t2=$(now_us)
-        echo "$((t1 - t0)) $((t2 - t1))" >>"$work/pairs"
+        "$tool" wlan0 HomeNet >/dev/null
+        t3=$(now_us)
+        echo "$((t1 - t0)) $((t2 - t1)) $((t3 - t2))" >>"$work/times"
     done
-    printf '%-30s %10s %10s %12s %14s\n' "${tool#"$here/../"}" \
-        "$(cut -d' ' -f1 "$work/pairs" | median)" "$(cut -d' ' -f2 "$work/pairs" | median)" \
-        "$(awk '{ printf "%.4f\n", $2 / $1 }' "$work/pairs" | median | xargs printf '%.3f')" \
+    printf '%-26s %9s %9s %9s %10s %10s %13s\n' "${tool#"$here/../"}" "$(column 1)" \
+        "$(column 2)" "$(column 3)" "$(ratio 3 1)" "$(ratio 3 2)" \
         "$(instructions "$tool" wlan0 HomeNet)"
 done

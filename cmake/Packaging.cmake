@@ -6,14 +6,6 @@
 set(WLSURVEY_MAINTAINER "The wlsurvey developers <wlsurvey@maintainer.invalid>"
     CACHE STRING "Maintainer field of the Debian packages (the default address reaches no one)")
 
-if(NOT WLSURVEY_DEB_ARCHITECTURE)
-    execute_process(COMMAND dpkg --print-architecture
-        OUTPUT_VARIABLE WLSURVEY_DEB_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-endif()
-if(NOT WLSURVEY_DEB_ARCHITECTURE)
-    set(WLSURVEY_DEB_ARCHITECTURE ${CMAKE_SYSTEM_PROCESSOR})
-endif()
-
 # The manual page and the changelog compressed as Debian wants them: gzip -9n leaves the name
 # and time out of the header, so the bytes depend on the text alone.
 set(_docs ${CMAKE_CURRENT_BINARY_DIR}/docs)
@@ -43,6 +35,10 @@ if(WLSURVEY_STATIC)
     add_custom_target(release-file DEPENDS ${_release} ${_release}.sha256)
     return()
 endif()
+
+# Lintian's word on a tag that does not apply to this binary, with the reason.
+install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+    RENAME wlsurvey)
 
 set(CPACK_PACKAGE_NAME wlsurvey)
 set(CPACK_PACKAGE_VENDOR "The wlsurvey developers")

@@ -24,14 +24,13 @@ if(WLSURVEY_FUZZ)
     target_compile_options(wlsurvey_settings INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
-# Fully static programs, for boards where one file is copied and run. Linked by the tool;
-# benchmarks stay dynamic, as Google Benchmark ships no static library.
+# What the tool's programs link: the tool and the benchmarks' floor, not the benchmarks, as
+# Google Benchmark ships no static library.
 add_library(wlsurvey_program INTERFACE)
 # Drops the parts of the C and C++ libraries that nothing calls: a quarter of a static binary.
 target_link_options(wlsurvey_program INTERFACE -Wl,--gc-sections)
-if(WLSURVEY_STATIC)
-    if(WLSURVEY_SANITIZE)
-        message(FATAL_ERROR "WLSURVEY_STATIC and WLSURVEY_SANITIZE cannot be combined")
-    endif()
-    target_link_options(wlsurvey_program INTERFACE -static)
+if(WLSURVEY_STATIC AND WLSURVEY_SANITIZE)
+    message(FATAL_ERROR "WLSURVEY_STATIC and WLSURVEY_SANITIZE cannot be combined")
 endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/Hardening.cmake)

@@ -172,6 +172,28 @@ class ChildSignalBlocked {
     sigset_t before;
 };
 
+/// What the child needs between vfork and exec, made beforehand: there it may only make
+/// system calls on what it is given.
+struct Start {
+    char* const* argv;
+    int input, output, errors, startError;
+    const sigset_t* signalMask;
+};
+
+/// The child's side: its own group, so that a kill reaches whatever it starts; the signal mask
+/// as the tool had it; /dev/null and the pipes as its standard streams; then the scanner.
+[[noreturn]] void execScanner(const Start& start) {
+    setpgid(0, 0);
+    sigprocmask(SIG_SETMASK, start.signalMask, nullptr);
+    dup2(start.input, STDIN_FILENO);
+    dup2(start.output, STDOUT_FILENO);
+    dup2(start.errors, STDERR_FILENO);
+    execvp(start.argv[0], start.argv);
+    const int error = errno;
+    if (write(start.startError, &error, sizeof error) < 0) _exit(126);
+    _exit(127);
+}
+
 [[noreturn]] void cannotRun(const Command& command, int error) {
     throw CannotRun("cannot run " + std::string(command.name) + ": " + std::strerror(error));
 }
@@ -217,20 +239,13 @@ ScanResult runScanner(const Command& command, Deadline deadline, Clock::duration
     if (nothing.get() < 0) cannotRun(command, errno);
 
     ChildSignalBlocked blocked;
-    const pid_t pid = fork();
+    const Start start{argv.data(),     nothing.get(),       out.write.get(),
+                      err.write.get(), started.write.get(), &blocked.before};
+    // vfork: nothing of the tool is copied, and it is the one way to start a child that every
+    // emulator the cross builds are tested under handles.
+    const pid_t pid = vfork();
     if (pid < 0) cannotRun(command, errno);
-    if (pid == 0) {
-        // Its own group, so that a kill reaches whatever it starts; the signals as they were.
-        setpgid(0, 0);
-        sigprocmask(SIG_SETMASK, &blocked.before, nullptr);
-        dup2(nothing.get(), STDIN_FILENO);
-        dup2(out.write.get(), STDOUT_FILENO);
-        dup2(err.write.get(), STDERR_FILENO);
-        execvp(argv[0], argv.data());
-        const int error = errno;
-        if (write(started.write.get(), &error, sizeof error) < 0) _exit(126);
-        _exit(127);
-    }
+    if (pid == 0) execScanner(start);
     setpgid(pid, pid);  // both sides, so the group exists before either goes on
     Child child(pid, blocked.childSignal, reapWithin);
     out.write.reset();
