@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # What wlsurvey costs beyond the least its contract allows. Every program runs SCANNER (a static
-# program that prints the 60-cell scan) as iwlist; each tool is timed in interleaved triples
+# program that prints the 60-cell scan) as iwlist; each tool is timed by INTERLEAVE (which starts
+# each program itself, so that no shell's own start-up is in the figures) in interleaved triples
 # with the two floors: SPAWN (starts the scanner as the tool does, without a shell, reads all
 # of both its outputs, writes the same report one write(2) per line) and POPEN (the same
 # through popen and sh -c, as the tool once did). Each figure is the median of the per-triple
 # ratios. Also each program's own instruction count under callgrind (its own process only).
-# Usage: bench/overhead.sh SCANNER SPAWN POPEN TOOL...   (PAIRS=N sets the triples, default 60)
+# Usage: bench/overhead.sh INTERLEAVE SCANNER SPAWN POPEN TOOL...   (PAIRS=N: triples, default 60)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-scanner=$1 spawn=$2 popen=$3
-shift 3
+interleave=$1 scanner=$2 spawn=$3 popen=$4
+shift 4
 scan=$here/scan-60.txt
 pairs=${PAIRS:-60}
 work=$(mktemp -d)
@@ -18,7 +19,6 @@ cp "$scanner" "$work/iwlist"
 export PATH="$work:$PATH"
 "$1" wlan0 HomeNet >"$work/report"
 
-now_us() { echo "${EPOCHREALTIME/./}"; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 instructions() {
     valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
@@ -38,17 +38,8 @@ printf '%-26s %9s %9s %9s %10s %10s %13s\n' "popen floor" - - - - - \
     "$(instructions "$popen" "$work/report")"
 for tool in "$@"; do
     cmp -s <("$tool" wlan0 HomeNet) "$work/report" || { echo "$tool: report differs" >&2; exit 1; }
-    : >"$work/times"
-    for ((i = 0; i < pairs; i++)); do
-        t0=$(now_us)
-        "$spawn" "$work/report" >/dev/null
-        t1=$(now_us)
-        "$popen" "$work/report" >/dev/null
-        t2=$(now_us)
-        "$tool" wlan0 HomeNet >/dev/null
-        t3=$(now_us)
-        echo "$((t1 - t0)) $((t2 - t1)) $((t3 - t2))" >>"$work/times"
-    done
+    "$interleave" "$pairs" "$spawn" "$work/report" -- "$popen" "$work/report" -- \
+        "$tool" wlan0 HomeNet >"$work/times"
     printf '%-26s %9s %9s %9s %10s %10s %13s\n' "${tool#"$here/../"}" "$(column 1)" \
         "$(column 2)" "$(column 3)" "$(ratio 3 1)" "$(ratio 3 2)" \
         "$(instructions "$tool" wlan0 HomeNet)"

@@ -26,9 +26,12 @@ int main(int argc, char* argv[]) {
         dup2(nothing, STDIN_FILENO);
         dup2(out[1], STDOUT_FILENO);
         dup2(err[1], STDERR_FILENO);
-        char* const words[] = {const_cast<char*>("iwlist"), const_cast<char*>("wlan0"),
-                               const_cast<char*>("scan"),   const_cast<char*>("essid"),
-                               const_cast<char*>(""),       const_cast<char*>("last"),
+        char* const words[] = {const_cast<char*>("iwlist"),
+                               const_cast<char*>("wlan0"),
+                               const_cast<char*>("scan"),
+                               const_cast<char*>("essid"),
+                               const_cast<char*>(""),
+                               const_cast<char*>("last"),
                                nullptr};
         execvp(words[0], words);
         _exit(127);

@@ -1,7 +1,9 @@
 #include "cell.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
+#include <memory>
 
 namespace wlsurvey {
 
@@ -109,19 +111,31 @@ void Cell::trackRate(std::string_view line, bool& inRates) {
 }
 
 bool Cell::print(int out) const {
-    std::string line;
-    line.reserve(32 + essid.size() + security.size() + channel.size());
-    // One write per complete line; after one that cannot be written the rest are not tried.
-    const auto put = [&line, out](auto... parts) {
-        line.clear();
-        (line.append(std::string_view(parts)), ...);
-        line += '\n';
-        return writeAll(out, line);
-    };
-    return put(isActive ? "*:*" : "*:") && put("SSID: ", essid) && put("MODE: ", mode) &&
-           put("CHAN:", channel) && put("RATE: ", Decimal(maxRate), " Mbit/s") &&
-           put("SIGNAL: ", Decimal(signalPercent)) && put("BARS: ", bars) &&
-           put("SECURITY: ", security);
+    // The block is made in one buffer, then written a line at a time, each line in one write;
+    // after one that cannot be written the rest are not tried.
+    const Decimal rate(maxRate), signal(signalPercent);
+    const std::string_view lines[][3] = {{isActive ? "*:*" : "*:", {}, {}},
+                                         {"SSID: ", essid, {}},
+                                         {"MODE: ", mode, {}},
+                                         {"CHAN:", channel, {}},
+                                         {"RATE: ", rate, " Mbit/s"},
+                                         {"SIGNAL: ", signal, {}},
+                                         {"BARS: ", bars, {}},
+                                         {"SECURITY: ", security, {}}};
+    std::size_t size = 0;
+    for (const auto& parts : lines) size += parts[0].size() + parts[1].size() + parts[2].size() + 1;
+    std::unique_ptr<char[]> block(new char[size]);
+    char* end = block.get();
+    for (const auto& parts : lines) {
+        char* const start = end;
+        for (const std::string_view part : parts) {
+            std::memcpy(end, part.data(), part.size());
+            end += part.size();
+        }
+        *end++ = '\n';
+        if (!writeAll(out, {start, static_cast<std::size_t>(end - start)})) return false;
+    }
+    return true;
 }
 
 bool isNamed(const Cell& cell) {

@@ -86,9 +86,9 @@ struct Pipe {
 };
 
 /// A pipe whose ends the scanner does not inherit: only the copies it is given survive exec.
-bool makePipe(Pipe& pipe) {
+bool makePipe(Pipe& pipe, int flags = 0) {
     int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) return false;
+    if (pipe2(ends, O_CLOEXEC | flags) != 0) return false;
     pipe.read.reset(ends[0]);
     pipe.write.reset(ends[1]);
     return true;
@@ -220,11 +220,6 @@ bool readErrors(int fd, std::string& errors) {
     return true;
 }
 
-bool readStartError(int fd, int& startError) {
-    const ssize_t got = read(fd, &startError, sizeof startError);
-    return got < 0 && errno == EINTR;
-}
-
 }  // namespace
 
 ScanResult runScanner(const Command& command, Deadline deadline, Clock::duration reapWithin) {
@@ -232,9 +227,12 @@ ScanResult runScanner(const Command& command, Deadline deadline, Clock::duration
     for (const std::string& word : command.words) argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
 
-    // Standard output, standard error, and the error of execvp should it fail in the child.
+    // Standard output, standard error, and the error of execvp should it fail in the child:
+    // written before the child ends, so there to read once both outputs are closed.
     Pipe out, err, started;
-    if (!makePipe(out) || !makePipe(err) || !makePipe(started)) cannotRun(command, errno);
+    if (!makePipe(out) || !makePipe(err) || !makePipe(started, O_NONBLOCK)) {
+        cannotRun(command, errno);
+    }
     const Fd nothing(open("/dev/null", O_RDONLY | O_CLOEXEC));
     if (nothing.get() < 0) cannotRun(command, errno);
 
@@ -253,23 +251,25 @@ ScanResult runScanner(const Command& command, Deadline deadline, Clock::duration
     started.write.reset();
 
     ScanResult result;
-    pollfd watched[] = {
-        {out.read.get(), POLLIN, 0}, {err.read.get(), POLLIN, 0}, {started.read.get(), POLLIN, 0}};
-    int open = 3;
+    pollfd watched[] = {{out.read.get(), POLLIN, 0}, {err.read.get(), POLLIN, 0}};
+    int open = 2;
     while (open > 0) {
-        const int ready = poll(watched, 3, millisecondsUntil(deadline));
+        const int ready = poll(watched, 2, millisecondsUntil(deadline));
         if (ready < 0 && errno != EINTR) break;
         if (ready == 0) break;  // the deadline
         for (pollfd& pipe : watched) {
             if (pipe.fd < 0 || pipe.revents == 0) continue;
-            const bool more = &pipe == &watched[0]   ? readOutput(pipe.fd, result.output)
-                              : &pipe == &watched[1] ? readErrors(pipe.fd, result.errors)
-                                                     : readStartError(pipe.fd, result.startError);
+            const bool more = &pipe == &watched[0] ? readOutput(pipe.fd, result.output)
+                                                   : readErrors(pipe.fd, result.errors);
             if (!more) {
                 pipe.fd = -1;  // poll() passes over it from now on
                 --open;
             }
         }
+    }
+
+    if (read(started.read.get(), &result.startError, sizeof result.startError) <= 0) {
+        result.startError = 0;
     }
 
     // Output still open at the deadline (the scanner, or a child of its, still at work), or a
