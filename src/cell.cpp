@@ -1,7 +1,6 @@
 #include "cell.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -128,10 +127,7 @@ bool Cell::print(int out) const {
     char* end = block.get();
     for (const auto& parts : lines) {
         char* const start = end;
-        for (const std::string_view part : parts) {
-            std::memcpy(end, part.data(), part.size());
-            end += part.size();
-        }
+        for (const std::string_view part : parts) end = std::copy(part.begin(), part.end(), end);
         *end++ = '\n';
         if (!writeAll(out, {start, static_cast<std::size_t>(end - start)})) return false;
     }
