@@ -286,6 +286,11 @@ ScanResult runScanner(const Command& command, Deadline deadline, Clock::duration
 
 void stopScannerOnTermination() {
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the caller ignores (nohup) stays ignored, for the scanner too.
+        struct sigaction current {};
+        if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
+            continue;
+        }
         std::signal(signalNumber, stopScannerAndEnd);
     }
 }

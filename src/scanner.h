@@ -79,7 +79,7 @@ ScanResult runScanner(const Command& command, Deadline deadline,
                       std::chrono::steady_clock::duration reapWithin);
 
 /// Stops the scanner being run, if any, when the tool is told to end (SIGINT, SIGTERM,
-/// SIGHUP), then ends the tool by that signal.
+/// SIGHUP), then ends the tool by that signal; one of them the caller ignores stays ignored.
 void stopScannerOnTermination();
 
 /// How `name`'s run ended, or an empty string when it exited with status 0: "iwlist exited
