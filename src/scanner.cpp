@@ -120,6 +120,7 @@ class Child {
     }
 
     void kill() {
+        if (pid_ <= 0) return;  // reaped or given up: -0 would be the tool's own group
         ::kill(-pid_, SIGKILL);
         ::kill(pid_, SIGKILL);  // should it not have its own group yet
     }
