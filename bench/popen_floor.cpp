@@ -1,17 +1,14 @@
 // The least any program bound to the tool's contract can do: run the same scanner command
 // through popen(), read all it prints, and write the report (computed beforehand, given as a
 // file) one write(2) per line. bench/overhead.sh times wlsurvey against it.
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstring>
+
+#include "report_lines.h"
 
 int main(int argc, char* argv[]) {
     static char report[1 << 20];
-    std::FILE* expected = argc == 2 ? std::fopen(argv[1], "rb") : nullptr;
-    if (expected == nullptr) return 2;
-    const std::size_t size = std::fread(report, 1, sizeof report, expected);
-    std::fclose(expected);
+    const long size = readReport(argc == 2 ? argv[1] : nullptr, report);
+    if (size < 0) return 2;
 
     std::FILE* scanner = popen("iwlist 'wlan0' scan essid '' last 2> /dev/null", "r");
     if (scanner == nullptr) return 1;
@@ -20,11 +17,5 @@ int main(int argc, char* argv[]) {
     }
     if (pclose(scanner) != 0) return 1;
 
-    for (const char* line = report; line < report + size;) {
-        const char* end = static_cast<const char*>(std::memchr(line, '\n', report + size - line));
-        const char* next = end != nullptr ? end + 1 : report + size;
-        if (write(STDOUT_FILENO, line, static_cast<std::size_t>(next - line)) < 0) return 1;
-        line = next;
-    }
-    return 0;
+    return writeLines(report, size) ? 0 : 1;
 }
