@@ -181,14 +181,25 @@ struct Start {
     const sigset_t* signalMask;
 };
 
+/// In the child: `fd` as the descriptor `target`, kept across exec. A tool started with its
+/// standard streams closed has its pipes there already, and dup2 onto itself would leave
+/// close-on-exec set.
+void becomes(int fd, int target) {
+    if (fd == target) {
+        fcntl(fd, F_SETFD, 0);
+    } else {
+        dup2(fd, target);
+    }
+}
+
 /// The child's side: its own group, so that a kill reaches whatever it starts; the signal mask
 /// as the tool had it; /dev/null and the pipes as its standard streams; then the scanner.
 [[noreturn]] void execScanner(const Start& start) {
     setpgid(0, 0);
     sigprocmask(SIG_SETMASK, start.signalMask, nullptr);
-    dup2(start.input, STDIN_FILENO);
-    dup2(start.output, STDOUT_FILENO);
-    dup2(start.errors, STDERR_FILENO);
+    becomes(start.input, STDIN_FILENO);
+    becomes(start.output, STDOUT_FILENO);
+    becomes(start.errors, STDERR_FILENO);
     execvp(start.argv[0], start.argv);
     const int error = errno;
     if (write(start.startError, &error, sizeof error) < 0) _exit(126);
