@@ -210,7 +210,7 @@ void becomes(int fd, int target) {
     throw CannotRun("cannot run " + std::string(command.name) + ": " + std::strerror(error));
 }
 
-/// Reads what is ready on `fd` into `result`; false at end of file or on an error.
+/// Reads what is ready on `fd` into `output`; false at end of file or on an error.
 bool readOutput(int fd, Capture& output) {
     std::size_t room;
     char* at = output.spare(room);
