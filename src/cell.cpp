@@ -54,21 +54,21 @@ void Cell::classify(std::string_view line) {
     // ESSID:"HomeNet"  (only a quoted name of 3 bytes or more loses its first and last byte)
     if (matches(line, "ESSID:", rest)) {
         if (rest.size() >= 3 && rest.front() == '"') rest = rest.substr(1, rest.size() - 2);
-        essid.assign(rest);
+        essid = rest;
         // The caller may give the name as the kernel has it (Café) or as the scanner
         // prints it (Caf\xC3\xA9).
         isActive = essid == activeSSID ||
-                   (essid.find('\\') != std::string::npos && unescapeHex(essid) == activeSSID);
+                   (essid.find('\\') != std::string_view::npos && unescapeHex(essid) == activeSSID);
         return;
     }
     // Channel:6
     if (matches(line, "Channel:", rest)) {
-        channel.assign(rest);
+        channel = rest;
         return;
     }
     // Frequency:2.437 GHz (Channel 6)
     if (matchesAnywhere(line, "(Channel ", rest)) {
-        channel.assign(rest.substr(0, rest.empty() ? 0 : rest.size() - 1));
+        channel = rest.substr(0, rest.empty() ? 0 : rest.size() - 1);
         return;
     }
     // Quality=58/70  Signal level=-52 dBm   or   Quality:38 Signal level:16
@@ -76,19 +76,19 @@ void Cell::classify(std::string_view line) {
         readQuality(rest);
         return;
     }
-    // IE: IEEE 802.11i/WPA2 Version 1   (the last element line naming WPA or WEP decides)
+    // IE: IEEE 802.11i/WPA2 Version 1   (the last element line naming WPA or WEP decides,
+    // from the first WPA on, or failing that the first WEP: "WPA2 Version 1")
     if (matches(line, "IE:", rest)) {
-        if (matchesAnywhere(line, "WPA", rest))
-            security.assign("WPA").append(rest);
-        else if (matchesAnywhere(line, "WEP", rest))
-            security.assign("WEP").append(rest);
+        std::size_t scheme = line.find("WPA");
+        if (scheme == std::string_view::npos) scheme = line.find("WEP");
+        if (scheme != std::string_view::npos) security = line.substr(scheme);
     }
 }
 
 void Cell::readQuality(std::string_view rest) {
     signalPercent = qualityPercent(rest);
     barLevel = gaugeLevel(signalPercent);
-    bars.assign(gaugeBars(signalPercent));
+    bars = gaugeBars(signalPercent);
 }
 
 // Bit Rates:1 Mb/s; 2 Mb/s; 5.5 Mb/s; 11 Mb/s; 6 Mb/s

@@ -1,4 +1,4 @@
-// One network the scanner reported: built from its scan block, then copied, ordered, printed.
+// One network the scanner reported: built from its scan block, then merged, ordered, printed.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,8 @@ extern std::string activeSSID;
 /// the next header or the end of the scanner's output.
 using ScanBlock = LineList;
 
+/// A cell's texts are views into the scanner's output, which must outlive it: a scan is read
+/// once and never copied.
 class Cell {
   public:
     /// Walks `block` once, applying the line rules to each line in turn.
@@ -26,15 +28,15 @@ class Cell {
     /// line could not be written; the lines after it are not tried.
     bool print(int out) const;
 
-    std::string channel;
-    std::string mode = "Infra";
+    std::string_view channel;
+    std::string_view mode = "Infra";
     bool isActive = false;
     std::int32_t signalPercent = 0;
     std::int32_t barLevel = 0;
     std::int32_t maxRate = 1;
-    std::string bars;
-    std::string security;
-    std::string essid;
+    std::string_view bars;
+    std::string_view security;
+    std::string_view essid;
 
   private:
     void classify(std::string_view line);

@@ -47,6 +47,13 @@ char* Capture::spare(std::size_t& room) {
     return bytes_.get() + size_;
 }
 
+void Capture::prepare() {
+    std::size_t room;
+    char* const start = spare(room);
+    // A byte in every 4 KiB, the smallest page there is, has the kernel map each page.
+    for (std::size_t at = 0; at < room; at += 4096) start[at] = 0;
+}
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -263,6 +270,7 @@ ScanResult runScanner(const Command& command, Deadline deadline, Clock::duration
     started.write.reset();
 
     ScanResult result;
+    result.output.prepare();  // the parent has nothing else to do while the scanner starts
     pollfd watched[] = {{out.read.get(), POLLIN, 0}, {err.read.get(), POLLIN, 0}};
     int open = 2;
     while (open > 0) {

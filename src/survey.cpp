@@ -72,6 +72,9 @@ std::size_t forEachBlock(std::string_view output,
 
 Scan parseScan(std::string_view output) {
     Scan scan;
+    // Room for every cell at once, so that the list is never moved: a cell takes 300 bytes
+    // or more of iwlist's text. Only the room the cells fill is ever touched.
+    scan.networks.cells.reserve(output.size() / 256);
     scan.headers = forEachBlock(
         output, [&scan](const ScanBlock& block) { addCell(scan.networks, Cell(block)); });
     return scan;
