@@ -6,13 +6,13 @@
 # of both its outputs, writes the same report one write(2) per line) and POPEN (the same
 # through popen and sh -c, as the tool once did). Each figure is the median of the per-triple
 # ratios. Also each program's own instruction count under callgrind (its own process only).
-# Usage: bench/overhead.sh INTERLEAVE SCANNER SPAWN POPEN TOOL...   (PAIRS=N: triples, default 60)
+# Usage: bench/overhead.sh INTERLEAVE SCANNER SPAWN POPEN TOOL...   (PAIRS=N: triples, default 120)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 interleave=$1 scanner=$2 spawn=$3 popen=$4
 shift 4
 scan=$here/scan-60.txt
-pairs=${PAIRS:-60}
+pairs=${PAIRS:-120}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$scanner" "$work/iwlist"
