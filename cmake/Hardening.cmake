@@ -121,4 +121,6 @@ if(WLSURVEY_STATIC)
         endif()
     endif()
     target_link_options(wlsurvey_program INTERFACE ${_static})
+    # src/terminate.cpp: a static file takes the tool's first terminate handler at link time.
+    target_compile_definitions(wlsurvey_program INTERFACE WLSURVEY_STATIC_LINK)
 endif()
