@@ -43,12 +43,12 @@ class Capture {
     /// Room for more bytes at the end, at least 64 KiB at first and then doubling; `room`
     /// receives how many. Bytes written there count once passed to `commit`.
     char* spare(std::size_t& room);
+    void commit(std::size_t added) { size_ += added; }
 
     /// Makes the first 64 KiB ready now, each of its pages touched: done while the scanner
     /// starts, the page faults fall in time the tool spends waiting anyway, not between the
     /// scanner's output and the report.
     void prepare();
-    void commit(std::size_t added) { size_ += added; }
 
   private:
     std::unique_ptr<char[]> bytes_;
