@@ -4,6 +4,8 @@
 #include <limits>
 #include <memory>
 
+#include "details.h"
+
 namespace wlsurvey {
 
 std::string activeSSID;
@@ -40,15 +42,16 @@ std::string_view gaugeBars(std::int32_t signalPercent) {
     return kBars[gaugeLevel(signalPercent)];
 }
 
-Cell::Cell(const ScanBlock& block) {
+Cell::Cell(const ScanBlock& block, Details* details) {
     bool inRates = false;
-    for (const std::string_view line : block) {
-        classify(line);
+    for (const std::string_view& line : block) {
+        const bool quality = classify(line);
         trackRate(line, inRates);
+        if (details != nullptr) details->track(line, &line == block.data(), quality);
     }
 }
 
-void Cell::classify(std::string_view line) {
+bool Cell::classify(std::string_view line) {
     std::string_view rest;
 
     // ESSID:"HomeNet"  (only a quoted name of 3 bytes or more loses its first and last byte)
@@ -59,22 +62,22 @@ void Cell::classify(std::string_view line) {
         // prints it (Caf\xC3\xA9).
         isActive = essid == activeSSID ||
                    (essid.find('\\') != std::string_view::npos && unescapeHex(essid) == activeSSID);
-        return;
+        return false;
     }
     // Channel:6
     if (matches(line, "Channel:", rest)) {
         channel = rest;
-        return;
+        return false;
     }
     // Frequency:2.437 GHz (Channel 6)
     if (matchesAnywhere(line, "(Channel ", rest)) {
         channel = rest.substr(0, rest.empty() ? 0 : rest.size() - 1);
-        return;
+        return false;
     }
     // Quality=58/70  Signal level=-52 dBm   or   Quality:38 Signal level:16
     if (matches(line, "Quality=", rest) || matches(line, "Quality:", rest)) {
         readQuality(rest);
-        return;
+        return true;
     }
     // IE: IEEE 802.11i/WPA2 Version 1   (the last element line naming WPA or WEP decides,
     // from the first WPA on, or failing that the first WEP: "WPA2 Version 1")
@@ -83,6 +86,7 @@ void Cell::classify(std::string_view line) {
         if (scheme == std::string_view::npos) scheme = line.find("WEP");
         if (scheme != std::string_view::npos) security = line.substr(scheme);
     }
+    return false;
 }
 
 void Cell::readQuality(std::string_view rest) {

@@ -12,6 +12,8 @@ namespace wlsurvey {
 /// Name of the network the caller is connected to; empty until the command line sets it.
 extern std::string activeSSID;
 
+struct Details;
+
 /// A scan block: the text after "Cell " on the header line, then every trimmed line up to
 /// the next header or the end of the scanner's output.
 using ScanBlock = LineList;
@@ -20,8 +22,9 @@ using ScanBlock = LineList;
 /// once and never copied.
 class Cell {
   public:
-    /// Walks `block` once, applying the line rules to each line in turn.
-    explicit Cell(const ScanBlock& block);
+    /// Walks `block` once, applying the line rules to each line in turn; when `details` is
+    /// given, it reads each line too, after the rules.
+    explicit Cell(const ScanBlock& block, Details* details = nullptr);
 
     /// Writes the eight-line report block to the file descriptor `out`, each line whole in one
     /// write, so that a reader on a pipe sees each line as soon as it is complete. False when a
@@ -39,7 +42,8 @@ class Cell {
     std::string_view essid;
 
   private:
-    void classify(std::string_view line);
+    /// The line rules: the first that knows the line acts. True when it was the quality line.
+    bool classify(std::string_view line);
     void trackRate(std::string_view line, bool& inRates);
     void readQuality(std::string_view rest);
 };

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "iwscan.h"
+#include "json.h"
 #include "scanner.h"
 
 namespace wlsurvey {
@@ -37,15 +38,23 @@ void NameIndex::grow() {
     }
 }
 
-void addCell(NetworkList& list, Cell cell) {
+void addCell(NetworkList& list, Cell cell, Details* details) {
     const std::size_t end = list.cells.size();
     const std::size_t position = list.byName.findOrAdd(list.cells, cell.essid, end);
     if (position == end) {
         list.cells.push_back(std::move(cell));
+        if (details != nullptr) list.details.push_back(std::move(*details));
         return;
     }
     Cell& kept = list.cells[position];
-    if (kept.signalPercent < cell.signalPercent) kept = std::move(cell);
+    const bool stronger = kept.signalPercent < cell.signalPercent;
+    if (stronger) kept = std::move(cell);
+    if (details != nullptr) {
+        Details& keptDetails = list.details[position];
+        const std::uint32_t accessPoints = keptDetails.accessPoints + 1;
+        if (stronger) keptDetails = std::move(*details);
+        keptDetails.accessPoints = accessPoints;
+    }
 }
 
 std::size_t forEachBlock(std::string_view output,
@@ -70,13 +79,22 @@ std::size_t forEachBlock(std::string_view output,
     return headers;
 }
 
-Scan parseScan(std::string_view output) {
+Scan parseScan(std::string_view output, bool detailed) {
     Scan scan;
     // Room for every cell at once, so that the list is never moved: a cell takes 300 bytes
     // or more of iwlist's text. Only the room the cells fill is ever touched.
     scan.networks.cells.reserve(output.size() / 256);
-    scan.headers = forEachBlock(
-        output, [&scan](const ScanBlock& block) { addCell(scan.networks, Cell(block)); });
+    if (!detailed) {
+        scan.headers = forEachBlock(
+            output, [&scan](const ScanBlock& block) { addCell(scan.networks, Cell(block)); });
+        return scan;
+    }
+    scan.networks.details.reserve(output.size() / 256);
+    scan.headers = forEachBlock(output, [&scan](const ScanBlock& block) {
+        Details details;
+        Cell cell(block, &details);
+        addCell(scan.networks, std::move(cell), &details);
+    });
     return scan;
 }
 
@@ -107,11 +125,13 @@ bool printReport(const NetworkList& networks, int out) {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: wlsurvey [INTERFACE [ACTIVE-SSID [ESSID]]]\n"
+    "Usage: wlsurvey [--json] [--cached] [INTERFACE [ACTIVE-SSID [ESSID]]]\n"
     "List the Wi-Fi networks in range of INTERFACE (default wlan0), strongest first,\n"
     "eight lines each, marking the network named ACTIVE-SSID; ESSID is handed to the\n"
     "scanner. Uses iwlist, or iw where iwlist cannot scan.\n"
     "\n"
+    "  --json       write one JSON document instead of the eight-line blocks\n"
+    "  --cached     start no scan: read the kernel's results of the last 30 s\n"
     "  -h, --help   show this help and exit\n"
     "  --version    show the version and exit\n";
 
@@ -136,56 +156,125 @@ constexpr int kScannerSeconds = 20;  // iwlist gives up waiting for results afte
 constexpr int kRunSeconds = 30;      // a user interface polls every few seconds
 constexpr int kReapSeconds = 1;      // a killed scanner stuck in the kernel is left to it
 
-/// One scanner run of the survey, in the order they are tried.
-struct Step {
-    Command command;
-    bool printsAsIw;     ///< its listing is rewritten into iwlist's text first
-    bool emptyIsReport;  ///< exiting 0 without a cell means no network in range
+/// When a step runs, beyond the rules that hold for all: no command twice in a run, and none of
+/// a program that could not be started.
+enum class When : unsigned char {
+    always,
+    resultsDidNotFit,  ///< only right after a scan whose results did not fit iwlist's 64 KiB
 };
 
-int survey(std::string_view interfaceName, std::string_view essid, int out, int err,
-           std::chrono::milliseconds second) {
+/// What a run that exited 0 without a cell means.
+enum class Empty : unsigned char {
+    isReport,        ///< no network in range: the report, empty
+    tryNext,         ///< the next step may know more
+    isReportAtLast,  ///< the next step may know more; failing that, nothing heard lately
+};
+
+struct Step {
+    Source source;
+    When when;
+    Empty empty;
+};
+
+/// A survey: a fresh scan, and what the kernel holds when no scan could be had.
+constexpr Step kScan[] = {
+    {Source::iwlistScan, When::always, Empty::isReport},
+    // A crowded place: the scan ran, and the kernel holds every result iwlist could not hand
+    // over. Read them at once, not after another scan.
+    {Source::iwDump, When::resultsDidNotFit, Empty::tryNext},
+    // No wireless extensions for this driver, or no iwlist at all: ask nl80211.
+    {Source::iwScan, When::always, Empty::isReport},
+    // No scan could start (no root, another scan under way): what the kernel holds.
+    {Source::iwlistLast, When::always, Empty::tryNext},
+    {Source::iwDump, When::always, Empty::tryNext},
+};
+
+/// --cached: only the kernel's results of the last 30 s, so the radio stays on its channel.
+constexpr Step kCached[] = {
+    {Source::iwlistLast, When::always, Empty::isReportAtLast},
+    {Source::iwDump, When::always, Empty::isReportAtLast},
+};
+
+/// A table of steps, walked in order.
+struct Chain {
+    const Step* first;
+    const Step* last;
+    const Step* begin() const { return first; }
+    const Step* end() const { return last; }
+};
+
+template <std::size_t N>
+constexpr Chain chain(const Step (&steps)[N]) {
+    return {steps, steps + N};
+}
+
+struct Options {
+    bool json = false;
+    bool cached = false;
+    std::string_view interfaceName = "wlan0";
+    std::string_view essid;
+};
+
+/// Writes the report of `scan`, as the eight-line blocks or as JSON; the exit status.
+int report(const Scan& scan, const Options& options, std::string_view source, int out, int err) {
+    const bool written = options.json ? printJson(scan.networks, options.interfaceName, source, out)
+                                      : printReport(scan.networks, out);
+    return written ? 0 : fail(err, "wlsurvey: cannot write the report\n");
+}
+
+int survey(const Options& options, int out, int err, std::chrono::milliseconds second) {
     using Clock = std::chrono::steady_clock;
     // A parent that ignores SIGCHLD would have the scanner reaped behind the tool's back,
     // losing its exit status.
     std::signal(SIGCHLD, SIG_DFL);
-    stopScannerOnTermination();
+    stopChildOnTermination();
     // Room is left at the end to await a scanner killed there.
     const Deadline runEnds = Clock::now() + (kRunSeconds - kReapSeconds) * second;
     const std::string overrun = "did not finish within " + std::to_string(kScannerSeconds) + " s";
     const std::string cutShort =
         "did not finish in the time left of the run's " + std::to_string(kRunSeconds) + " s";
 
-    const Step steps[] = {
-        {scanCommand(interfaceName, essid), false, true},
-        // No wireless extensions for this driver, or no iwlist at all: ask nl80211.
-        {iwScanCommand(interfaceName, essid), true, true},
-        // No scan could start (no root, another scan under way): what the kernel holds.
-        {cachedScanCommand(interfaceName), false, false},
-        {iwDumpCommand(interfaceName), true, false},
-    };
-    bool cannotStart[2] = {false, false};  // iwlist, iw: not started again
+    unsigned ran = 0;                      // a bit for each Source
+    bool cannotStart[2] = {false, false};  // iwlist, iw
+    bool didNotFit = false;                // of the run just before
+    const Step* heardNothing = nullptr;    // the first step that exited 0 without a cell
     std::string failures;
-    for (const Step& step : steps) {
-        if (cannotStart[step.printsAsIw]) continue;
+    for (const Step& step : options.cached ? chain(kCached) : chain(kScan)) {
+        const unsigned bit = 1u << static_cast<unsigned>(step.source);
+        if ((ran & bit) != 0 || cannotStart[runsIw(step.source)] ||
+            (step.when == When::resultsDidNotFit && !didNotFit)) {
+            continue;
+        }
         const Deadline now = Clock::now();
         if (now >= runEnds) break;
+        ran |= bit;
         const Deadline ownEnds = now + kScannerSeconds * second;
-        const ScanResult result =
-            runScanner(step.command, std::min(ownEnds, runEnds), kReapSeconds * second);
+        const Command scanner = command(step.source, options.interfaceName, options.essid);
+        const ChildResult result =
+            runScanner(scanner, std::min(ownEnds, runEnds), kReapSeconds * second);
         IwlistText rewritten;
-        if (step.printsAsIw) rewritten = iwlistFromIw(result.output);
-        const Scan scan = parseScan(step.printsAsIw ? rewritten.text : result.output.text());
+        if (runsIw(step.source)) rewritten = iwlistFromIw(result.output);
+        const Scan scan =
+            parseScan(runsIw(step.source) ? rewritten.text : result.output.text(), options.json);
         const std::string failure =
-            scanFailure(step.command.name, result, ownEnds <= runEnds ? overrun : cutShort);
-        if (!result.killed && (scan.headers > 0 || (step.emptyIsReport && failure.empty()))) {
-            return printReport(scan.networks, out)
-                       ? 0
-                       : fail(err, "wlsurvey: cannot write the report\n");
+            scanFailure(scanner.name, result, ownEnds <= runEnds ? overrun : cutShort);
+        const bool emptyAnswer = !result.killed && failure.empty();
+        if (!result.killed && scan.headers > 0)
+            return report(scan, options, scanner.name, out, err);
+        if (emptyAnswer && step.empty == Empty::isReport) {
+            return report(scan, options, scanner.name, out, err);
         }
-        cannotStart[step.printsAsIw] = result.startError != 0;
+        if (emptyAnswer && step.empty == Empty::isReportAtLast && heardNothing == nullptr) {
+            heardNothing = &step;
+        }
+        didNotFit = !failure.empty() && resultsDidNotFit(result);
+        cannotStart[runsIw(step.source)] = result.startError != 0;
         if (!failures.empty()) failures += "; ";
-        failures += failure.empty() ? std::string(step.command.name) + ": no results" : failure;
+        failures += failure.empty() ? std::string(scanner.name) + ": no results" : failure;
+    }
+    if (heardNothing != nullptr) {
+        const Command reader = command(heardNothing->source, options.interfaceName, {});
+        return report(Scan{}, options, reader.name, out, err);
     }
     return fail(err, "wlsurvey: scan failed: " + failures + "\n");
 }
@@ -198,13 +287,26 @@ int surveyOnce(int argc, const char* const argv[], int out, int err,
             return writeAll(out, answer) ? 0
                                          : fail(err, "wlsurvey: cannot write to standard output\n");
     }
-    std::string_view interfaceName = "wlan0";
-    std::string_view essidArg;
-    if (argc > 1) interfaceName = argv[1];
-    if (argc > 2) activeSSID = argv[2];
-    if (argc > 3) essidArg = argv[3];
+    // Leading words that are exactly an option, in any order; the first that is not starts
+    // the positional words, which may then look like anything.
+    Options options;
+    int next = 1;
+    for (; next < argc; ++next) {
+        const std::string_view word = argv[next];
+        if (word == "--json") {
+            options.json = true;
+        } else if (word == "--cached") {
+            options.cached = true;
+        } else {
+            break;
+        }
+    }
+    const int words = argc - next;
+    if (words > 0) options.interfaceName = argv[next];
+    if (words > 1) activeSSID = argv[next + 1];
+    if (words > 2) options.essid = argv[next + 2];
     try {
-        return survey(interfaceName, essidArg, out, err, second);
+        return survey(options, out, err, second);
     } catch (const CannotRun& error) {
         return fail(err, "wlsurvey: " + std::string(error.what()) + "\n");
     }

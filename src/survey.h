@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cell.h"
+#include "details.h"
 
 namespace wlsurvey {
 
@@ -37,12 +38,14 @@ class NameIndex {
 /// linear however many cells a crowded place reports.
 struct NetworkList {
     std::vector<Cell> cells;
+    std::vector<Details> details;  ///< of each cell, when they were asked for; else empty
     NameIndex byName;
 };
 
 /// Merges `cell` into `list` by name: the first entry of that name is replaced in place
-/// when `cell` is strictly stronger, and otherwise kept; a new name is appended.
-void addCell(NetworkList& list, Cell cell);
+/// when `cell` is strictly stronger, and otherwise kept; a new name is appended. The cell's
+/// `details`, when given, go with it, counting the access points of its name.
+void addCell(NetworkList& list, Cell cell, Details* details = nullptr);
 
 /// A network's place in the report: its link quality and its position in the list.
 struct Rank {
@@ -65,8 +68,9 @@ struct Scan {
 /// before the first header play no part. Returns the number of "Cell " header lines.
 std::size_t forEachBlock(std::string_view output, const std::function<void(const ScanBlock&)>& use);
 
-/// Groups the scanner's `output` into scan blocks and merges a Cell built from each.
-Scan parseScan(std::string_view output);
+/// Groups the scanner's `output` into scan blocks and merges a Cell built from each, with its
+/// Details when `detailed`.
+Scan parseScan(std::string_view output, bool detailed = false);
 
 /// The cells of `networks` strongest first; cells of equal strength keep their list order.
 std::vector<const Cell*> reportOrder(const NetworkList& networks);
@@ -75,10 +79,11 @@ std::vector<const Cell*> reportOrder(const NetworkList& networks);
 /// ties keep their list order. False when the report could not be written whole.
 bool printReport(const NetworkList& networks, int out);
 
-/// The whole tool: `argv` is program, then optionally interface, active SSID and ESSID, or
-/// -h, --help or --version alone. Returns the process exit status: 0 after a report (or the
-/// help), 1 after a message on `err`. `out` and `err` are file descriptors. A scanner gets 20
-/// `second`s, the run 30; only a test build shortens the second.
+/// The whole tool: `argv` is program, then the options --json and --cached in any order, then
+/// optionally interface, active SSID and ESSID; or -h, --help or --version first. Returns the
+/// process exit status: 0 after a report (or the help), 1 after a message on `err`. `out` and `err`
+/// are file descriptors. A scanner gets 20 `second`s, the run 30; only a test build shortens the
+/// second.
 int run(int argc, const char* const argv[], int out, int err,
         std::chrono::milliseconds second = std::chrono::seconds(1));
 
