@@ -95,6 +95,103 @@ void appendElement(std::string& text, std::string_view kind, std::string_view re
     text += '\n';
 }
 
+/// "freq: 2412" as iwlist's "Frequency:2.412 GHz" (its %g of the gigahertz).
+void appendFrequency(std::string& text, std::int32_t mhz) {
+    if (mhz <= 0) return;
+    text.append(kField).append("Frequency:").append(Decimal(mhz / 1000));
+    if (int thousandths = mhz % 1000; thousandths != 0) {
+        char digits[] = {'.', static_cast<char>('0' + thousandths / 100),
+                         static_cast<char>('0' + thousandths / 10 % 10),
+                         static_cast<char>('0' + thousandths % 10)};
+        std::size_t size = sizeof digits;
+        while (digits[size - 1] == '0') --size;
+        text.append(digits, size);
+    }
+    text.append(" GHz\n");
+}
+
+/// "last seen: 52 ms ago" as iwlist's "Extra: Last beacon: 52ms ago".
+void appendAge(std::string& text, std::string_view lastSeen) {
+    std::size_t digits = 0;
+    while (digits < lastSeen.size() && digits < 18 && lastSeen[digits] >= '0' &&
+           lastSeen[digits] <= '9') {
+        ++digits;
+    }
+    if (digits == 0 || lastSeen.substr(digits) != " ms ago") return;
+    text.append(kField).append("Extra: Last beacon: ").append(lastSeen.substr(0, digits));
+    text.append("ms ago\n");
+}
+
+/// The element whose deeper lines are being read: its own suites are named by iw, and any
+/// other organisation's are another vendor's to iwlist.
+enum class Element { none, wpa, rsn };
+
+/// One suite of iw's "* Authentication suites: PSK FT/PSK 00-0f-ac:19" as iwlist names it
+/// ("PSK", "802.1x", "unknown (19)", "Proprietary"); empty for a name iw has that this does not
+/// know.
+std::string iwlistSuite(std::string_view name, Element element) {
+    // The suites of 00-0F-AC, by iw's name; a WPA element has only the first two of 00-50-F2.
+    static constexpr std::string_view kNames[] = {
+        {},
+        "IEEE 802.1X",
+        "PSK",
+        "FT/IEEE 802.1X",
+        "FT/PSK",
+        "IEEE 802.1X/SHA-256",
+        "PSK/SHA-256",
+        "TDLS/TPK",
+        "SAE",
+        "FT/SAE",
+        {},
+        "IEEE 802.1X/SUITE-B",
+        "IEEE 802.1X/SUITE-B-192",
+        "FT/IEEE 802.1X/SHA-384",
+        "FILS/SHA-256",
+        "FILS/SHA-384",
+        "FT/FILS/SHA-256",
+        "FT/FILS/SHA-384",
+        "OWE",
+    };
+    const std::string_view own = element == Element::wpa ? "00-50-f2:" : "00-0f-ac:";
+    int suite = -1;
+    std::string_view number;
+    if (matches(name, own, number)) {
+        suite = readInt(number);
+        if (suite < 0 || suite > 255 || Decimal(suite) != number) return {};
+    } else if (const auto known = std::find(std::begin(kNames), std::end(kNames), name);
+               known != std::end(kNames) && !name.empty()) {
+        suite = static_cast<int>(known - std::begin(kNames));
+        if (element == Element::wpa && suite > 2) return "Proprietary";
+    } else if (name == "OSEN" || name == "DPP" || name.find(':') != std::string_view::npos) {
+        return "Proprietary";  // the Wi-Fi Alliance's, or another organisation's "50-6f-9a:5"
+    } else {
+        return {};
+    }
+    if (suite == 1) return "802.1x";
+    if (suite == 2) return "PSK";
+    return "unknown (" + std::to_string(suite) + ")";
+}
+
+/// "* Authentication suites: PSK SAE" as iwlist's "Authentication Suites (2) : PSK unknown (8)".
+void appendSuites(std::string& text, std::string_view names, Element element) {
+    std::string suites;
+    int count = 0;
+    for (std::string_view name; nextLine(ltrim(names), ' ', name);) {
+        // iw's names of 802.1X suites hold a space: "IEEE 802.1X/SHA-256", "FT/IEEE 802.1X".
+        if ((name == "IEEE" || name == "FT/IEEE") && !ltrim(names).empty()) {
+            std::string_view next;
+            nextLine(names, ' ', next);
+            name = std::string_view(name.data(), next.data() + next.size() - name.data());
+        }
+        const std::string suite = iwlistSuite(name, element);
+        if (suite.empty()) continue;
+        suites.append(1, ' ').append(suite);
+        ++count;
+    }
+    text.append(kField).append("    Authentication Suites (").append(Decimal(count));
+    text.append(") :").append(suites).append("\n");
+}
+
 }  // namespace
 
 int channelOfFrequency(int mhz) {
@@ -129,8 +226,17 @@ std::string iwlistEscape(std::string_view name) {
 IwlistText iwlistFromIw(std::string_view iwOutput) {
     IwlistText result;
     std::string& text = result.text;
+    Element element = Element::none;
     for (std::string_view line; nextLine(iwOutput, '\n', line);) {
         std::string_view rest;
+        if (element != Element::none && line.size() > 2 && line[0] == '\t' && line[1] == '\t') {
+            // \t\t * Authentication suites: PSK SAE
+            if (matches(trim(line), "* Authentication suites:", rest)) {
+                appendSuites(text, rest, element);
+            }
+            continue;
+        }
+        element = Element::none;
         if (bssAddress(line, rest)) {
             ++result.cells;
             text.append("          Cell ");
@@ -144,8 +250,16 @@ IwlistText iwlistFromIw(std::string_view iwOutput) {
         if (result.cells == 0 || !topLevel(line)) continue;
         trim(line);
         if (matches(line, "freq: ", rest)) {
+            const std::int32_t mhz = readInt(rest);
             text.append(kField).append("Channel:");
-            text.append(Decimal(channelOfFrequency(readInt(rest)))).append("\n");
+            text.append(Decimal(channelOfFrequency(mhz))).append("\n");
+            appendFrequency(text, mhz);
+        } else if (matches(line, "capability:", rest)) {
+            // capability: ESS Privacy ShortSlotTime (0x0411)
+            text.append(kField).append("Encryption key:");
+            text.append(rest.find(" Privacy") != std::string_view::npos ? "on\n" : "off\n");
+        } else if (matches(line, "last seen: ", rest)) {
+            appendAge(text, rest);
         } else if (matches(line, "signal: ", rest)) {
             appendQuality(text, rest);
         } else if (matches(line, "SSID:", rest)) {
@@ -157,8 +271,10 @@ IwlistText iwlistFromIw(std::string_view iwOutput) {
             appendRates(text, rest);
         } else if (matches(line, "RSN:", rest)) {
             appendElement(text, "IEEE 802.11i/WPA2", rest);
+            element = Element::rsn;
         } else if (matches(line, "WPA:", rest)) {
             appendElement(text, "WPA", rest);
+            element = Element::wpa;
         }
     }
     return result;

@@ -15,7 +15,8 @@ struct IwlistText {
 
 /// Rewrites the output of `iw dev IF scan` into the lines iwlist prints for each access point
 /// (the kernel's wireless-extensions layer makes them from the same scan results): the
-/// header, channel, quality, name, bit-rate lists and the WPA and WPA2 element lines.
+/// header, channel, frequency, quality, encryption key, name, bit-rate lists, the last beacon,
+/// and the WPA and WPA2 element lines with their authentication suites.
 IwlistText iwlistFromIw(std::string_view iwOutput);
 
 /// The kernel's channel number for a centre frequency in MHz.
