@@ -1,23 +1,52 @@
 // Feeds arbitrary bytes as the scanner's output through the tool's own path from captured
-// text to printed report, and checks that the report keeps its shape whatever the input.
+// text to printed report, and checks that the report keeps its shape whatever the input, and
+// that the JSON document parses and lists the same networks in the same order.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include <rapidjson/document.h>
 
 #include "iwscan.h"
+#include "json.h"
 #include "printed.h"
 #include "survey.h"
 #include "textutil.h"
 
 namespace {
 
-/// The report printed for `output`: the one place that knows how the report is captured.
-std::string reportOf(std::string_view output) {
-    const wlsurvey::Scan scan = wlsurvey::parseScan(output);
-    return printed([&](int out) { wlsurvey::printReport(scan.networks, out); });
+/// The report printed for `output`, and the JSON document: the one place that knows how
+/// they are captured.
+std::pair<std::string, std::string> reportOf(std::string_view output) {
+    const wlsurvey::Scan scan = wlsurvey::parseScan(output, true);
+    return {printed([&](int out) { wlsurvey::printReport(scan.networks, out); }),
+            printed([&](int out) { wlsurvey::printJson(scan.networks, "wlan0", "iwlist", out); })};
+}
+
+/// Whether `json` parses as valid UTF-8 JSON and lists the networks named `names` (the report's
+/// SSIDs, as bytes), in that order.
+bool agrees(const std::string& json, const std::vector<std::string>& names) {
+    rapidjson::Document document;
+    document.Parse<rapidjson::kParseValidateEncodingFlag>(json.c_str(), json.size());
+    if (document.HasParseError() || !document.IsObject() || !document.HasMember("networks"))
+        return false;
+    const auto& networks = document["networks"];
+    if (!networks.IsArray() || networks.Size() != names.size()) return false;
+    for (rapidjson::SizeType i = 0; i < networks.Size(); ++i) {
+        std::string hex;
+        for (const unsigned char c : names[i]) {
+            hex.append(1, "0123456789abcdef"[c >> 4]).append(1, "0123456789abcdef"[c & 15]);
+        }
+        if (!networks[i].IsObject() || !networks[i].HasMember("ssid_hex") ||
+            networks[i]["ssid_hex"].GetString() != hex)
+            return false;
+    }
+    return true;
 }
 
 /// Takes the next line of `report` when it starts with `label`: `value` is the rest of it,
@@ -39,12 +68,12 @@ bool number(std::string_view text, std::string_view unit, long long& value) {
 }
 
 /// What breaks the report's invariants, or nullptr when nothing does.
-const char* fault(std::string_view report) {
+const char* fault(std::string_view report, std::vector<std::string>& names) {
     // The gauge written out again, so that a fault in the tool's own table cannot hide itself.
     static const char* const kBars[] = {"----", "*---", "**--", "***-", "****"};
     static constexpr std::string_view kLabels[] = {
         "*:", "SSID: ", "MODE: Infra", "CHAN:", "RATE: ", "SIGNAL: ", "BARS: ", "SECURITY: "};
-    std::set<std::string> names;
+    std::set<std::string> seen;
     long long previousSignal = INT64_MAX, rate = 0, signal = 0;
     while (!report.empty()) {
         // One block: eight ended lines, the labels in order, the mode, plain decimal numbers.
@@ -57,7 +86,8 @@ const char* fault(std::string_view report) {
         const std::string name(line[1]);
         const int level = (signal >= 10) + (signal >= 23) + (signal >= 36) + (signal >= 50);
         if (name.empty() || name == "\"\"") return "unnamed network printed";
-        if (!names.insert(name).second) return "name printed twice";
+        if (!seen.insert(name).second) return "name printed twice";
+        names.push_back(wlsurvey::unescapeHex(name));
         const bool active =
             name == wlsurvey::activeSSID || wlsurvey::unescapeHex(name) == wlsurvey::activeSSID;
         if ((line[0] == "*") != active) return "wrong marker";
@@ -76,11 +106,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wlsurvey::activeSSID = "HomeNet";
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     // The bytes as iwlist's output, and as iw's, rewritten as when iwlist cannot scan.
-    for (const std::string& report :
+    for (const auto& [report, json] :
          {reportOf(input), reportOf(wlsurvey::iwlistFromIw(input).text)}) {
-        if (const char* broken = fault(report)) {
-            std::fprintf(stderr, "report invariant broken: %s; the report:\n%s", broken,
-                         report.c_str());
+        std::vector<std::string> names;
+        const char* broken = fault(report, names);
+        if (broken == nullptr && !agrees(json, names)) broken = "the JSON document disagrees";
+        if (broken != nullptr) {
+            std::fprintf(stderr, "report invariant broken: %s; the report:\n%s\n%s", broken,
+                         report.c_str(), json.c_str());
             std::abort();
         }
     }
