@@ -5,7 +5,8 @@
 # with the two floors: SPAWN (starts the scanner as the tool does, without a shell, reads all
 # of both its outputs, writes the same report one write(2) per line) and POPEN (the same
 # through popen and sh -c, as the tool once did). Each figure is the median of the per-triple
-# ratios. Also each program's own instruction count under callgrind (its own process only).
+# ratios. Also each program's own instruction count under callgrind (its own process only). Each
+# tool is timed three ways: the text report, --json, and --cached.
 # Usage: bench/overhead.sh INTERLEAVE SCANNER SPAWN POPEN TOOL...   (PAIRS=N: triples, default 120)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -45,9 +46,12 @@ number=0
 for tool in "$@"; do
     timed=$(copy "$tool" "tool$((number += 1))")
     cmp -s <("$timed" wlan0 HomeNet) "$work/report" || { echo "$tool: report differs" >&2; exit 1; }
-    "$interleave" "$pairs" "$spawn" "$work/report" -- "$popen" "$work/report" -- \
-        "$timed" wlan0 HomeNet >"$work/times"
-    printf '%-26s %9s %9s %9s %10s %10s %13s\n' "${tool#"$here/../"}" "$(column 1)" \
-        "$(column 2)" "$(column 3)" "$(ratio 3 1)" "$(ratio 3 2)" \
-        "$(instructions "$timed" wlan0 HomeNet)"
+    # The text report, the JSON document, and a read of the last results (the same scan here).
+    for option in "" --json --cached; do
+        "$interleave" "$pairs" "$spawn" "$work/report" -- "$popen" "$work/report" -- \
+            "$timed" $option wlan0 HomeNet >"$work/times"
+        printf '%-26s %9s %9s %9s %10s %10s %13s\n' "${tool#"$here/../"}${option:+ $option}" \
+            "$(column 1)" "$(column 2)" "$(column 3)" "$(ratio 3 1)" "$(ratio 3 2)" \
+            "$(instructions "$timed" $option wlan0 HomeNet)"
+    done
 done

@@ -42,16 +42,7 @@ std::string_view gaugeBars(std::int32_t signalPercent) {
     return kBars[gaugeLevel(signalPercent)];
 }
 
-Cell::Cell(const ScanBlock& block, Details* details) {
-    bool inRates = false;
-    for (const std::string_view& line : block) {
-        const bool quality = classify(line);
-        trackRate(line, inRates);
-        if (details != nullptr) details->track(line, &line == block.data(), quality);
-    }
-}
-
-bool Cell::classify(std::string_view line) {
+inline bool Cell::classify(std::string_view line) {
     std::string_view rest;
 
     // ESSID:"HomeNet"  (only a quoted name of 3 bytes or more loses its first and last byte)
@@ -98,7 +89,7 @@ void Cell::readQuality(std::string_view rest) {
 // Bit Rates:1 Mb/s; 2 Mb/s; 5.5 Mb/s; 11 Mb/s; 6 Mb/s
 //           9 Mb/s; 12 Mb/s; 18 Mb/s
 // A list stays open across wrapped lines without a colon; only each line's last figure counts.
-void Cell::trackRate(std::string_view line, bool& inRates) {
+inline void Cell::trackRate(std::string_view line, bool& inRates) {
     std::string_view rest;
     if (matches(line, "Bit Rates:", rest))
         inRates = true;
@@ -111,6 +102,15 @@ void Cell::trackRate(std::string_view line, bool& inRates) {
     std::size_t start = unit;
     while (start > 0 && line[start - 1] >= '0' && line[start - 1] <= '9') --start;
     maxRate = std::max(maxRate, readInt(line.substr(start, unit - start)));
+}
+
+Cell::Cell(const ScanBlock& block, Details* details) {
+    bool inRates = false;
+    for (const std::string_view& line : block) {
+        const bool quality = classify(line);
+        trackRate(line, inRates);
+        if (details != nullptr) details->track(line, &line == block.data(), quality);
+    }
 }
 
 bool Cell::print(int out) const {

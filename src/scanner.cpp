@@ -16,21 +16,23 @@ constexpr std::size_t kReasonLength = 120;
 }  // namespace
 
 Command command(Source source, std::string_view interfaceName, std::string_view essid) {
-    const std::string name(interfaceName);
-    switch (source) {
-        case Source::iwlistScan:
-            return {"iwlist", {"iwlist", name, "scan", "essid", std::string(essid), "last"}};
-        case Source::iwScan: {
-            Command iw{"iw", {"iw", "dev", name, "scan"}};
-            if (!essid.empty()) iw.words.insert(iw.words.end(), {"ssid", std::string(essid)});
-            return iw;
-        }
-        case Source::iwlistLast:
-            return {"iwlist scan last", {"iwlist", name, "scan", "last"}};
-        case Source::iwDump:
-            break;
+    // Each command's words, "" standing for the interface and "=" for the ESSID.
+    static constexpr std::string_view kWords[][6] = {
+        {"iwlist", "", "scan", "essid", "=", "last"},
+        {"iw", "dev", "", "scan", "ssid", "="},
+        {"iwlist", "", "scan", "last"},
+        {"iw", "dev", "", "scan", "dump"},
+    };
+    static constexpr std::string_view kNames[] = {"iwlist", "iw", "iwlist scan last",
+                                                  "iw scan dump"};
+    const auto index = static_cast<std::size_t>(source);
+    Command command{kNames[index], {}};
+    for (const std::string_view word : kWords[index]) {
+        // iw scans every network without an ESSID: no "ssid" word then.
+        if (word.data() == nullptr || (word == "ssid" && essid.empty())) break;
+        command.words.emplace_back(word.empty() ? interfaceName : word == "=" ? essid : word);
     }
-    return {"iw scan dump", {"iw", "dev", name, "scan", "dump"}};
+    return command;
 }
 
 ChildResult runScanner(const Command& command, Deadline deadline,

@@ -46,8 +46,9 @@ std::string_view& trim(std::string_view& s);
 
 /// True when `line` begins with `prefix`; then `rest` receives what follows it.
 /// On false `rest` is left untouched.
-/// (Inline: every line of a scan meets several of these tests, with constant prefixes.)
-inline bool matches(std::string_view line, std::string_view prefix, std::string_view& rest) {
+/// (Inlined: every line of a scan meets several of these tests, with constant prefixes.)
+[[gnu::always_inline]] inline bool matches(std::string_view line, std::string_view prefix,
+                                           std::string_view& rest) {
     if (line.size() < prefix.size() || line.compare(0, prefix.size(), prefix) != 0) return false;
     rest = line.substr(prefix.size());
     return true;
@@ -55,8 +56,8 @@ inline bool matches(std::string_view line, std::string_view prefix, std::string_
 
 /// True when `needle` occurs in `line`; then `rest` receives what follows its first
 /// occurrence. On false `rest` is left untouched.
-inline bool matchesAnywhere(std::string_view line, std::string_view needle,
-                            std::string_view& rest) {
+[[gnu::always_inline]] inline bool matchesAnywhere(std::string_view line, std::string_view needle,
+                                                   std::string_view& rest) {
     const std::size_t at = line.find(needle);
     if (at == std::string_view::npos) return false;
     rest = line.substr(at + needle.size());
