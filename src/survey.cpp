@@ -237,7 +237,7 @@ int survey(const Options& options, int out, int err, std::chrono::milliseconds s
     unsigned ran = 0;                      // a bit for each Source
     bool cannotStart[2] = {false, false};  // iwlist, iw
     bool didNotFit = false;                // of the run just before
-    const Step* heardNothing = nullptr;    // the first step that exited 0 without a cell
+    std::string_view heardNothing;         // the first reader that exited 0 without a cell
     std::string failures;
     for (const Step& step : options.cached ? chain(kCached) : chain(kScan)) {
         const unsigned bit = 1u << static_cast<unsigned>(step.source);
@@ -258,24 +258,19 @@ int survey(const Options& options, int out, int err, std::chrono::milliseconds s
             parseScan(runsIw(step.source) ? rewritten.text : result.output.text(), options.json);
         const std::string failure =
             scanFailure(scanner.name, result, ownEnds <= runEnds ? overrun : cutShort);
-        const bool emptyAnswer = !result.killed && failure.empty();
-        if (!result.killed && scan.headers > 0)
-            return report(scan, options, scanner.name, out, err);
-        if (emptyAnswer && step.empty == Empty::isReport) {
+        const bool exitedWell = !result.killed && failure.empty();
+        if ((!result.killed && scan.headers > 0) || (exitedWell && step.empty == Empty::isReport)) {
             return report(scan, options, scanner.name, out, err);
         }
-        if (emptyAnswer && step.empty == Empty::isReportAtLast && heardNothing == nullptr) {
-            heardNothing = &step;
+        if (exitedWell && step.empty == Empty::isReportAtLast && heardNothing.empty()) {
+            heardNothing = scanner.name;
         }
         didNotFit = !failure.empty() && resultsDidNotFit(result);
         cannotStart[runsIw(step.source)] = result.startError != 0;
         if (!failures.empty()) failures += "; ";
         failures += failure.empty() ? std::string(scanner.name) + ": no results" : failure;
     }
-    if (heardNothing != nullptr) {
-        const Command reader = command(heardNothing->source, options.interfaceName, {});
-        return report(Scan{}, options, reader.name, out, err);
-    }
+    if (!heardNothing.empty()) return report(Scan{}, options, heardNothing, out, err);
     return fail(err, "wlsurvey: scan failed: " + failures + "\n");
 }
 
