@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "cell.h"
+#include "networks.h"
 #include "printed.h"
-#include "survey.h"
+#include "report.h"
 #include "textutil.h"
 
 namespace {

@@ -14,8 +14,9 @@
 
 #include "iwscan.h"
 #include "json.h"
+#include "networks.h"
 #include "printed.h"
-#include "survey.h"
+#include "report.h"
 #include "textutil.h"
 
 namespace {

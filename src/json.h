@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "details.h"
-#include "survey.h"
+#include "networks.h"
 
 namespace wlsurvey {
 

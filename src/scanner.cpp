@@ -12,19 +12,21 @@ namespace wlsurvey {
 namespace {
 
 constexpr std::size_t kReasonLength = 120;
+constexpr int kLastErrno = 134;  // past ERFKILL and EHWPOISON, Linux's last
 
 }  // namespace
 
 Command command(Source source, std::string_view interfaceName, std::string_view essid) {
     // Each command's words, "" standing for the interface and "=" for the ESSID.
-    static constexpr std::string_view kWords[][6] = {
+    static constexpr std::string_view kWords[][7] = {
         {"iwlist", "", "scan", "essid", "=", "last"},
         {"iw", "dev", "", "scan", "ssid", "="},
+        {"iw", "dev", "", "scan", "ap-force", "ssid", "="},
         {"iwlist", "", "scan", "last"},
         {"iw", "dev", "", "scan", "dump"},
     };
-    static constexpr std::string_view kNames[] = {"iwlist", "iw", "iwlist scan last",
-                                                  "iw scan dump"};
+    static constexpr std::string_view kNames[] = {"iwlist", "iw", "iw scan ap-force",
+                                                  "iwlist scan last", "iw scan dump"};
     const auto index = static_cast<std::size_t>(source);
     Command command{kNames[index], {}};
     for (const std::string_view word : kWords[index]) {
@@ -87,6 +89,39 @@ std::string scanReason(std::string_view errors) {
         }
     }
     return {};
+}
+
+int scanErrno(Source source, const ChildResult& result) {
+    if (result.killed || !result.reaped || !WIFEXITED(result.waitStatus)) return 0;
+    const int code = WEXITSTATUS(result.waitStatus);
+    if (code == 0) return 0;
+    const std::string_view errors = result.errors;
+    if (runsIw(source)) {
+        // The last "(-N)" it wrote; failing that, its status.
+        for (std::size_t at = errors.rfind("(-"); at != std::string_view::npos;
+             at = at == 0 ? std::string_view::npos : errors.rfind("(-", at - 1)) {
+            std::size_t end = at + 2;
+            while (end < errors.size() && errors[end] >= '0' && errors[end] <= '9') ++end;
+            if (end > at + 2 && end < errors.size() && errors[end] == ')') {
+                return readInt(errors.substr(at + 2, end - at - 2));
+            }
+        }
+        return code > 128 ? 256 - code : 0;
+    }
+    const std::string reason = scanReason(errors);
+    const std::size_t colon = reason.rfind(" : ");
+    if (colon == std::string::npos) return 0;
+    const std::string_view message = std::string_view(reason).substr(colon + 3);
+    for (int error = 1; error < kLastErrno; ++error) {
+        if (message == std::strerror(error)) return error;
+    }
+    return 0;
+}
+
+bool cannotScanHere(const ChildResult& result) {
+    const std::string reason = scanReason(result.errors);
+    return reason.find("doesn't support scanning") != std::string::npos &&
+           reason.find(" : ") == std::string::npos;
 }
 
 bool resultsDidNotFit(const ChildResult& result) {

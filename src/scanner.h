@@ -9,19 +9,21 @@
 
 namespace wlsurvey {
 
-/// The four ways to the kernel's scan results.
+/// The five ways to the kernel's scan results.
 enum class Source : unsigned char {
     iwlistScan,  ///< iwlist IF scan essid ESSID last: a fresh scan through wireless extensions
     iwScan,      ///< iw dev IF scan [ssid ESSID]: the same scan through nl80211, for when
                  ///< wireless extensions cannot scan
+    iwForce,     ///< iw dev IF scan ap-force [ssid ESSID]: a scan on an access point's own
+                 ///< interface, which the radio otherwise refuses
     iwlistLast,  ///< iwlist IF scan last: the results the kernel already holds (kept 30 s),
                  ///< starting no scan; allowed without root, and waits for a scan under way
     iwDump,      ///< iw dev IF scan dump: the kernel's held results through nl80211, at once
 };
 
 /// One scanner command: how the failure line and the JSON document name it ("iwlist", "iw",
-/// "iwlist scan last", "iw scan dump"), and the words it is run with (the program, then its
-/// arguments, each reaching it as is).
+/// "iw scan ap-force", "iwlist scan last", "iw scan dump"), and the words it is run with (the
+/// program, then its arguments, each reaching it as is).
 struct Command {
     std::string_view name;
     std::vector<std::string> words;
@@ -33,7 +35,7 @@ Command command(Source source, std::string_view interfaceName, std::string_view 
 
 /// True for the sources that run iw, whose listing is rewritten into iwlist's text.
 inline bool runsIw(Source source) {
-    return source == Source::iwScan || source == Source::iwDump;
+    return source != Source::iwlistScan && source != Source::iwlistLast;
 }
 
 /// No pipe or process could be made for a scanner. Its message: "cannot run iwlist: Too many
@@ -60,5 +62,16 @@ std::string scanReason(std::string_view errors);
 /// over (64 KiB: "Argument list too long", or "Allocation failed" from older builds): the
 /// scan ran, and the kernel holds its results.
 bool resultsDidNotFit(const ChildResult& result);
+
+/// The errno behind a failed run of `source`, or 0 when its words tell none. iw prints it as
+/// "command failed: No such device (-19)" and exits with 256 minus it; iwlist names it in the
+/// C library's words after " : ", as in "wlan0 Interface doesn't support scanning : Network
+/// is down".
+int scanErrno(Source source, const ChildResult& result);
+
+/// True when iwlist failed saying only "Interface doesn't support scanning.", without a system
+/// message: its words for an interface that does not exist, is not wireless, or has a driver
+/// without wireless extensions.
+bool cannotScanHere(const ChildResult& result);
 
 }  // namespace wlsurvey

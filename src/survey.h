@@ -1,90 +1,58 @@
-// The run from the scanner's output to the report: scan blocks, merge by name, ordering.
+// A survey: the scanners tried in order until one gives the networks in range, or the cause
+// of the failure once none can. It writes nothing; the command line reports what it returns.
 #pragma once
 
 #include <chrono>
-#include <cstddef>
-#include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "cell.h"
-#include "details.h"
+#include "networks.h"
+#include "process.h"
 
 namespace wlsurvey {
 
-/// Where each name stands in a list of cells: open addressing over (hash, position) pairs,
-/// so that a lookup reads one small array and, only when the hashes agree, that one Cell.
-class NameIndex {
-  public:
-    /// The position in `cells` of the cell named `name`; when there is none, records
-    /// `position` as that name's place and returns it.
-    std::size_t findOrAdd(const std::vector<Cell>& cells, std::string_view name,
-                          std::size_t position);
-
-  private:
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t place = 0;  ///< position + 1; 0 marks an empty slot
-    };
-    void grow();
-
-    std::vector<Slot> slots_;
-    std::size_t used_ = 0;
+/// Why no report could be had, each with its own exit status.
+enum class Cause : unsigned char {
+    none = 0,          ///< a report
+    other = 1,         ///< any failure the scanners' words do not explain
+    noSuchInterface,   ///< no interface of that name
+    notWireless,       ///< an interface, but not a wireless one
+    down,              ///< the interface is down
+    blocked,           ///< its radio is blocked by rfkill, soft or hard
+    cannotScanInMode,  ///< its mode allows no scan, even a forced one
+    notPermitted,      ///< scanning needs root or CAP_NET_ADMIN, and nothing recent is held
+    busy,              ///< another scan kept the radio busy, and no results came
+    timedOut,          ///< the time limits ended the run, and no results came
+    noScanner,         ///< neither iwlist nor iw is on PATH
 };
 
-/// Merged networks in order of first appearance, with an index by name so that merging stays
-/// linear however many cells a crowded place reports.
-struct NetworkList {
-    std::vector<Cell> cells;
-    std::vector<Details> details;  ///< of each cell, when they were asked for; else empty
-    NameIndex byName;
+struct Request {
+    std::string_view interfaceName = "wlan0";
+    std::string_view essid;
+    bool cached = false;    ///< read only the kernel's held results, starting no scan
+    bool detailed = false;  ///< keep each cell's Details, for the JSON document
 };
 
-/// Merges `cell` into `list` by name: the first entry of that name is replaced in place
-/// when `cell` is strictly stronger, and otherwise kept; a new name is appended. The cell's
-/// `details`, when given, go with it, counting the access points of its name.
-void addCell(NetworkList& list, Cell cell, Details* details = nullptr);
-
-/// A network's place in the report: its link quality and its position in the list.
-struct Rank {
-    std::int32_t signalPercent;
-    std::uint32_t position;
+/// The networks a scanner gave. Its cells are views into the text it printed, kept here.
+struct Report {
+    std::string_view source;  ///< the command's name: "iwlist", "iw scan dump"...
+    Capture output;           ///< what the scanner printed
+    std::string rewritten;    ///< iw's listing as iwlist prints it, for iw's commands
+    Scan scan;
 };
 
-/// The report's ordering: true when `a` has the greater link quality. Nothing else breaks
-/// ties; a stable sort keeps networks of equal quality in list order.
-inline bool operator<(const Rank& a, const Rank& b) {
-    return a.signalPercent > b.signalPercent;
-}
-
-struct Scan {
-    NetworkList networks;
-    std::size_t headers = 0;  ///< "Cell " header lines seen
+/// What a survey came to: a report, or a failure with its cause and, for the failure line,
+/// every scanner run in order with how it ended.
+struct Outcome {
+    std::unique_ptr<Report> report;  ///< null on failure
+    Cause cause = Cause::none;
+    std::string detail;  ///< "iwlist exited with status 255 (...); iw exited with status 237 (...)"
 };
 
-/// Cuts the scanner's `output` into scan blocks and hands each to `use`, in order; lines
-/// before the first header play no part. Returns the number of "Cell " header lines.
-std::size_t forEachBlock(std::string_view output, const std::function<void(const ScanBlock&)>& use);
-
-/// Groups the scanner's `output` into scan blocks and merges a Cell built from each, with its
-/// Details when `detailed`.
-Scan parseScan(std::string_view output, bool detailed = false);
-
-/// The cells of `networks` strongest first; cells of equal strength keep their list order.
-std::vector<const Cell*> reportOrder(const NetworkList& networks);
-
-/// Prints every named network of `networks` to the file descriptor `out`, strongest first;
-/// ties keep their list order. False when the report could not be written whole.
-bool printReport(const NetworkList& networks, int out);
-
-/// The whole tool: `argv` is program, then the options --json and --cached in any order, then
-/// optionally interface, active SSID and ESSID; or -h, --help or --version first. Returns the
-/// process exit status: 0 after a report (or the help), 1 after a message on `err`. `out` and `err`
-/// are file descriptors. A scanner gets 20 `second`s, the run 30; only a test build shortens the
-/// second.
-int run(int argc, const char* const argv[], int out, int err,
-        std::chrono::milliseconds second = std::chrono::seconds(1));
+/// Runs the scanners `request` calls for. A scanner gets 20 `second`s, the run 30; only a test
+/// build shortens the second. Throws CannotRun when no scanner could be started for want of
+/// pipes or processes, std::bad_alloc when an output outgrows memory.
+Outcome survey(const Request& request, std::chrono::milliseconds second);
 
 }  // namespace wlsurvey

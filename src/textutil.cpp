@@ -16,6 +16,14 @@ bool isDigit(char c) {
 
 }  // namespace
 
+std::string printable(std::string_view text, std::size_t limit) {
+    std::string line(text.substr(0, limit));
+    for (char& c : line) {
+        if (c < ' ' || c > '~') c = '?';
+    }
+    return line;
+}
+
 bool writeAll(int fd, std::string_view text) {
     while (!text.empty()) {
         const ssize_t written = write(fd, text.data(), text.size());

@@ -33,6 +33,10 @@ struct Decimal {
 /// less; false when it could not.
 bool writeAll(int fd, std::string_view text);
 
+/// `text` fit for one line of a message: bytes outside printable ASCII as '?', at most `limit`
+/// bytes.
+std::string printable(std::string_view text, std::size_t limit);
+
 /// Takes the first piece of `text` up to `delimiter` into `line` and removes it, with the
 /// delimiter, from `text`. False, with nothing taken, when `text` is empty; so a final
 /// delimiter gives no empty piece after it.

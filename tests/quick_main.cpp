@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "survey.h"
+#include "cli.h"
 
 int main(int argc, char* argv[]) {
     if (argc == 2 && std::string_view(argv[1]) == "--escape") throw std::logic_error("on purpose");
