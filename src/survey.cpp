@@ -198,7 +198,7 @@ Outcome survey(const Request& request, std::chrono::milliseconds second) {
         didNotFit = !failure.empty() && resultsDidNotFit(result);
         cannotStart[iw] = result.startError != 0;
         const int error = scanErrno(step.source, result);
-        modeRefused = iw && error == EOPNOTSUPP;
+        modeRefused = error == EOPNOTSUPP;
         if (error != 0) (iw ? evidence.iwErrno : evidence.iwlistErrno) = error;
         evidence.cannotScanHere |= !iw && !failure.empty() && cannotScanHere(result);
         evidence.iwTried |= iw;
