@@ -100,10 +100,11 @@ int scanErrno(Source source, const ChildResult& result) {
         // The last "(-N)" it wrote; failing that, its status.
         for (std::size_t at = errors.rfind("(-"); at != std::string_view::npos;
              at = at == 0 ? std::string_view::npos : errors.rfind("(-", at - 1)) {
-            std::size_t end = at + 2;
+            const std::size_t digits = at + 2;
+            std::size_t end = digits;
             while (end < errors.size() && errors[end] >= '0' && errors[end] <= '9') ++end;
-            if (end > at + 2 && end < errors.size() && errors[end] == ')') {
-                return readInt(errors.substr(at + 2, end - at - 2));
+            if (end > digits && errors.compare(end, 1, ")") == 0) {
+                return readInt(errors.substr(digits, end - digits));
             }
         }
         return code > 128 ? 256 - code : 0;
@@ -119,9 +120,10 @@ int scanErrno(Source source, const ChildResult& result) {
 }
 
 bool cannotScanHere(const ChildResult& result) {
+    // "wlan99    Interface doesn't support scanning.", where a system message would follow " : ".
     const std::string reason = scanReason(result.errors);
-    return reason.find("doesn't support scanning") != std::string::npos &&
-           reason.find(" : ") == std::string::npos;
+    std::string_view rest;
+    return matchesAnywhere(reason, "Interface doesn't support scanning.", rest) && rest.empty();
 }
 
 bool resultsDidNotFit(const ChildResult& result) {
