@@ -103,8 +103,7 @@ Cause causeOfErrno(int error, const std::string& name) {
             return Cause::blocked;
         case EOPNOTSUPP:
             return Cause::cannotScanInMode;
-        case EPERM:
-        case EACCES:
+        case EPERM:  // scanning asks for CAP_NET_ADMIN
             return Cause::notPermitted;
         case EBUSY:
             return Cause::busy;
@@ -113,27 +112,33 @@ Cause causeOfErrno(int error, const std::string& name) {
     }
 }
 
-/// The cause of the scanners' failures so far, most trusted first: iw's errno, iwlist's, the
-/// time limits, then the system itself once both scanners had their say.
-Cause decide(const Evidence& evidence, const std::string& name) {
-    if (evidence.missing[0] && evidence.missing[1]) return Cause::noScanner;
-    for (const int error : {evidence.iwErrno, evidence.iwlistErrno}) {
-        const Cause cause = causeOfErrno(error, name);
-        if (cause != Cause::none) return cause;
-    }
-    if (evidence.killed) return Cause::timedOut;
-    if (evidence.cannotScanHere && evidence.iwTried) {
-        const Cause cause = causeOfSystem(name);
-        if (cause != Cause::none) return cause;
-    }
-    return Cause::other;
-}
-
 /// The causes for which the kernel's held results would be stale or absent: a user interface
 /// must not list networks while Wi-Fi is off. The run ends at once.
 bool endsRun(Cause cause) {
     return cause == Cause::noSuchInterface || cause == Cause::notWireless || cause == Cause::down ||
            cause == Cause::blocked;
+}
+
+/// The cause of the scanners' failures so far. What they say of the interface itself (missing,
+/// not wireless, down, blocked) comes first, as the kernel checks the caller's rights before it
+/// looks at the interface: iw's errno, iwlist's, then the system once both scanners had their
+/// say. Then what they say of the caller or the radio (not permitted, busy, its mode), in the
+/// same order; then the time limits.
+Cause decide(const Evidence& evidence, const std::string& name) {
+    if (evidence.missing[0] && evidence.missing[1]) return Cause::noScanner;
+    const Cause byIw = causeOfErrno(evidence.iwErrno, name);
+    const Cause byIwlist = causeOfErrno(evidence.iwlistErrno, name);
+    for (const Cause cause : {byIw, byIwlist}) {
+        if (endsRun(cause)) return cause;
+    }
+    if (evidence.cannotScanHere && evidence.iwTried) {
+        const Cause cause = causeOfSystem(name);
+        if (cause != Cause::none) return cause;
+    }
+    for (const Cause cause : {byIw, byIwlist}) {
+        if (cause != Cause::none) return cause;
+    }
+    return evidence.killed ? Cause::timedOut : Cause::other;
 }
 
 }  // namespace
@@ -211,12 +216,13 @@ Outcome survey(const Request& request, std::chrono::milliseconds second) {
             return outcome;
         }
     }
-    if (!heardNothing.empty()) {
+    outcome.cause = decide(evidence, name);
+    // Nothing heard lately is a report, unless the interface itself is the reason.
+    if (!heardNothing.empty() && !endsRun(outcome.cause)) {
+        outcome.cause = Cause::none;
         outcome.report = std::make_unique<Report>();
         outcome.report->source = heardNothing;
-        return outcome;
     }
-    outcome.cause = decide(evidence, name);
     return outcome;
 }
 
