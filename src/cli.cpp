@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <iterator>
 #include <new>
 #include <string>
 #include <string_view>
@@ -58,6 +59,7 @@ constexpr std::string_view kCauseText[] = {
     "timed out",
     "no scanner (iwlist or iw) found",
 };
+static_assert(std::size(kCauseText) == static_cast<std::size_t>(Cause::noScanner) + 1);
 
 /// Reports a failure, `line` ending in its line feed; the exit status for it.
 int fail(int err, std::string_view line, int status = 1) {

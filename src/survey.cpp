@@ -81,6 +81,18 @@ struct Evidence {
     bool iwTried = false;              ///< iw ran, or could not be started
     bool killed = false;               ///< a time limit stopped a scanner, or the run
     bool missing[2] = {false, false};  ///< iwlist, iw: not found on PATH
+
+    /// Takes in how a run of `source` ended, `failed` or not; the errno its words gave.
+    int note(Source source, const ChildResult& result, bool failed) {
+        const bool iw = runsIw(source);
+        const int error = scanErrno(source, result);
+        if (error != 0) (iw ? iwErrno : iwlistErrno) = error;
+        cannotScanHere |= !iw && failed && wlsurvey::cannotScanHere(result);
+        iwTried |= iw;
+        killed |= result.killed;
+        missing[iw] |= result.startError == ENOENT;
+        return error;
+    }
 };
 
 /// What the system says of an interface the scanners could not find.
@@ -202,13 +214,7 @@ Outcome survey(const Request& request, std::chrono::milliseconds second) {
         outcome.detail += failure.empty() ? std::string(scanner.name) + ": no results" : failure;
         didNotFit = !failure.empty() && resultsDidNotFit(result);
         cannotStart[iw] = result.startError != 0;
-        const int error = scanErrno(step.source, result);
-        modeRefused = error == EOPNOTSUPP;
-        if (error != 0) (iw ? evidence.iwErrno : evidence.iwlistErrno) = error;
-        evidence.cannotScanHere |= !iw && !failure.empty() && cannotScanHere(result);
-        evidence.iwTried |= iw;
-        evidence.killed |= result.killed;
-        evidence.missing[iw] |= result.startError == ENOENT;
+        modeRefused = evidence.note(step.source, result, !failure.empty()) == EOPNOTSUPP;
         if (failure.empty()) continue;
         const Cause cause = decide(evidence, name);
         if (endsRun(cause)) {
