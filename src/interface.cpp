@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <memory>
 
 namespace wlsurvey {
 
@@ -28,16 +27,23 @@ bool switchOn(const std::string& path) {
     return on;
 }
 
-/// Whether an rfkill entry of the radio behind `phy` (its sysfs folder) blocks it.
-bool radioBlocked(const std::string& phy) {
-    const std::unique_ptr<DIR, int (*)(DIR*)> folder(opendir(phy.c_str()), closedir);
-    if (!folder) return false;
-    while (const dirent* entry = readdir(folder.get())) {
-        if (std::strncmp(entry->d_name, "rfkill", 6) != 0) continue;
-        const std::string rfkill = phy + '/' + entry->d_name;
-        if (switchOn(rfkill + "/soft") || switchOn(rfkill + "/hard")) return true;
+/// Whether an rfkill entry of the radio whose sysfs folder is `path` blocks it; `path` is
+/// used as room for the entries' paths and left as it came.
+bool radioBlocked(std::string& path) {
+    DIR* folder = opendir(path.c_str());
+    if (folder == nullptr) return false;
+    const std::size_t base = path.size();
+    bool blocked = false;
+    while (const dirent* entry = readdir(folder)) {
+        if (blocked || std::strncmp(entry->d_name, "rfkill", 6) != 0) continue;
+        for (const char* leaf : {"/soft", "/hard"}) {
+            path.append("/").append(entry->d_name).append(leaf);
+            blocked |= switchOn(path);
+            path.resize(base);
+        }
     }
-    return false;
+    closedir(folder);
+    return blocked;
 }
 
 }  // namespace
@@ -47,10 +53,13 @@ InterfaceState inspectInterface(const std::string& name) {
     // A name the kernel knows holds no '/' and is neither "." nor "..".
     state.exists = if_nametoindex(name.c_str()) != 0;
     if (!state.exists) return state;
-    const std::string device = "/sys/class/net/" + name;
-    const std::string phy = device + "/phy80211";
-    state.wireless = pathExists(phy) || pathExists(device + "/wireless");
-    state.blocked = state.wireless && radioBlocked(phy);
+    std::string path = "/sys/class/net/" + name;
+    const std::size_t device = path.size();
+    path += "/phy80211";
+    const bool phy = pathExists(path);
+    state.blocked = phy && radioBlocked(path);
+    path.resize(device);
+    state.wireless = phy || pathExists(path + "/wireless");
     return state;
 }
 
