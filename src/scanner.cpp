@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 
 #include "textutil.h"
@@ -98,14 +99,12 @@ int scanErrno(Source source, const ChildResult& result) {
     const std::string_view errors = result.errors;
     if (runsIw(source)) {
         // The last "(-N)" it wrote; failing that, its status.
-        for (std::size_t at = errors.rfind("(-"); at != std::string_view::npos;
-             at = at == 0 ? std::string_view::npos : errors.rfind("(-", at - 1)) {
-            const std::size_t digits = at + 2;
-            std::size_t end = digits;
-            while (end < errors.size() && errors[end] >= '0' && errors[end] <= '9') ++end;
-            if (end > digits && errors.compare(end, 1, ")") == 0) {
-                return readInt(errors.substr(digits, end - digits));
-            }
+        const std::size_t at = errors.rfind("(-");
+        if (at != std::string_view::npos) {
+            int error = 0;
+            const char* last = errors.data() + errors.size();
+            const auto [end, problem] = std::from_chars(errors.data() + at + 2, last, error);
+            if (problem == std::errc() && end != last && *end == ')') return error;
         }
         return code > 128 ? 256 - code : 0;
     }
