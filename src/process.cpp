@@ -36,19 +36,63 @@ void Capture::prepare() {
     for (std::size_t at = 0; at < room; at += 4096) start[at] = 0;
 }
 
+void Capture::discard(std::size_t count) {
+    count = std::min(count, size_);
+    if (count < size_) std::memmove(bytes_.get(), bytes_.get() + count, size_ - count);
+    size_ -= count;
+}
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kErrorsKept = 4096;
 
-/// The process group of the child being run, for the handler of a terminating signal.
-volatile std::sig_atomic_t runningGroup = 0;
+/// The process groups of the children being run, for the handler of a terminating signal: a
+/// listener and a scanner at most run at once, with room to spare.
+volatile std::sig_atomic_t runningGroups[4] = {};
 
-extern "C" void stopChildAndEnd(int signalNumber) {
-    if (runningGroup > 0) kill(-runningGroup, SIGKILL);
+extern "C" void stopChildrenAndEnd(int signalNumber) {
+    for (volatile std::sig_atomic_t& group : runningGroups) {
+        if (group <= 0) continue;
+        kill(-group, SIGKILL);
+        kill(group, SIGKILL);  // should it not have its own group yet
+    }
+    // Reaped before the tool ends, so that whoever waits for it finds no child of its left: a
+    // second at most, for one stuck in the kernel.
+    for (int tick = 0; tick < 100; ++tick) {
+        bool left = false;
+        for (volatile std::sig_atomic_t& group : runningGroups) {
+            if (group <= 0) continue;
+            int status;
+            const pid_t ended = waitpid(group, &status, WNOHANG);
+            if (ended == group || (ended < 0 && errno != EINTR)) {
+                group = 0;
+            } else {
+                left = true;
+            }
+        }
+        if (!left) break;
+        const timespec pause{0, 10 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
     std::signal(signalNumber, SIG_DFL);
     std::raise(signalNumber);  // delivered once this handler returns
+}
+
+void supervise(pid_t pid) {
+    for (volatile std::sig_atomic_t& group : runningGroups) {
+        if (group == 0) {
+            group = pid;
+            return;
+        }
+    }
+}
+
+void release(pid_t pid) {
+    for (volatile std::sig_atomic_t& group : runningGroups) {
+        if (group == pid) group = 0;
+    }
 }
 
 /// A file descriptor, closed when it goes.
@@ -60,6 +104,11 @@ class Fd {
     Fd& operator=(const Fd&) = delete;
     ~Fd() { reset(); }
     int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
     void reset(int fd = -1) {
         if (fd_ >= 0) close(fd_);
         fd_ = fd;
@@ -89,77 +138,22 @@ int millisecondsUntil(Deadline deadline) {
     return static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, 1 << 30));
 }
 
-/// A started child: killed with its group and reaped, within bounds, however the run ends.
-class Child {
-  public:
-    Child(pid_t pid, const sigset_t& childSignal, Clock::duration reapWithin)
-        : pid_(pid), childSignal_(childSignal), reapWithin_(reapWithin) {
-        runningGroup = pid;
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child() {
-        if (pid_ > 0) {
-            kill();
-            int status;
-            reap(Clock::now() + reapWithin_, status);
-        }
-        runningGroup = 0;
-    }
+/// SIGCHLD blocked while any child runs, so that a child's end can be awaited with a limit;
+/// the tool's own mask, for the children to start with and to restore after the last.
+sigset_t childSignal;
+sigset_t toolMask;
+int childrenHeld = 0;
 
-    void kill() {
-        if (pid_ <= 0) return;  // reaped or given up: -0 would be the tool's own group
-        ::kill(-pid_, SIGKILL);
-        ::kill(pid_, SIGKILL);  // should it not have its own group yet
-    }
+void holdChildSignal() {
+    if (childrenHeld++ > 0) return;
+    sigemptyset(&childSignal);
+    sigaddset(&childSignal, SIGCHLD);
+    sigprocmask(SIG_BLOCK, &childSignal, &toolMask);
+}
 
-    /// Leaves a child that would not die to the kernel.
-    void abandon() { pid_ = 0; }
-
-    /// Waits until `deadline` for the child to end; true, with its `status`, when it did.
-    bool reap(Deadline deadline, int& status) {
-        for (;;) {
-            const pid_t ended = waitpid(pid_, &status, WNOHANG);
-            if (ended == pid_) {
-                pid_ = 0;
-                return true;
-            }
-            if (ended < 0 && errno != EINTR) {
-                pid_ = 0;  // not ours to wait for any more
-                return false;
-            }
-            const auto left = std::max(deadline - Clock::now(), Clock::duration::zero());
-            if (left == Clock::duration::zero()) return false;
-            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
-            const timespec wait{
-                static_cast<time_t>(seconds.count()),
-                static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
-            // SIGCHLD is blocked, so one that came since the waitpid above is still pending.
-            sigtimedwait(&childSignal_, nullptr, &wait);
-        }
-    }
-
-  private:
-    pid_t pid_;
-    const sigset_t& childSignal_;
-    Clock::duration reapWithin_;
-};
-
-/// Blocks SIGCHLD for as long as it lives, so that a child's end can be awaited with a limit.
-class ChildSignalBlocked {
-  public:
-    ChildSignalBlocked() {
-        sigemptyset(&childSignal);
-        sigaddset(&childSignal, SIGCHLD);
-        sigprocmask(SIG_BLOCK, &childSignal, &before);
-    }
-    ChildSignalBlocked(const ChildSignalBlocked&) = delete;
-    ChildSignalBlocked& operator=(const ChildSignalBlocked&) = delete;
-    ~ChildSignalBlocked() { sigprocmask(SIG_SETMASK, &before, nullptr); }
-
-    sigset_t childSignal;
-    sigset_t before;
-};
+void releaseChildSignal() {
+    if (--childrenHeld == 0) sigprocmask(SIG_SETMASK, &toolMask, nullptr);
+}
 
 /// What the child needs between vfork and exec, made beforehand: there it may only make
 /// system calls on what it is given.
@@ -218,16 +212,20 @@ bool readErrors(int fd, std::string& errors) {
     return true;
 }
 
+void closeFd(int& fd) {
+    if (fd >= 0) close(fd);
+    fd = -1;
+}
+
 }  // namespace
 
-ChildResult runChild(const std::vector<std::string>& words, Deadline deadline,
-                     Clock::duration reapWithin) {
+Child::Child(const std::vector<std::string>& words, Clock::duration reapWithin)
+    : reapWithin_(reapWithin) {
     std::vector<char*> argv;
     for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
 
-    // Standard output, standard error, and the error of execvp should it fail in the child:
-    // written before the child ends, so there to read once both outputs are closed.
+    // Standard output, standard error, and the error of execvp should it fail in the child.
     Pipe out, err, started;
     if (!makePipe(out) || !makePipe(err) || !makePipe(started, O_NONBLOCK)) {
         throw CannotStart(errno);
@@ -235,53 +233,126 @@ ChildResult runChild(const std::vector<std::string>& words, Deadline deadline,
     const Fd nothing(open("/dev/null", O_RDONLY | O_CLOEXEC));
     if (nothing.get() < 0) throw CannotStart(errno);
 
-    ChildSignalBlocked blocked;
+    holdChildSignal();
     const Start start{argv.data(),     nothing.get(),       out.write.get(),
-                      err.write.get(), started.write.get(), &blocked.before};
+                      err.write.get(), started.write.get(), &toolMask};
     // vfork: nothing of the tool is copied, and it is the one way to start a child that every
-    // emulator the cross builds are tested under handles.
+    // emulator the cross builds are tested under handles. The tool goes on once the child has
+    // exec'd or failed to.
     const pid_t pid = vfork();
-    if (pid < 0) throw CannotStart(errno);
+    if (pid < 0) {
+        const int error = errno;
+        releaseChildSignal();
+        throw CannotStart(error);
+    }
     if (pid == 0) execChild(start);
-    setpgid(pid, pid);  // both sides, so the group exists before either goes on
-    Child child(pid, blocked.childSignal, reapWithin);
-    out.write.reset();
-    err.write.reset();
-    started.write.reset();
+    pid_ = pid;
+    supervise(pid);
+    out_ = out.read.release();
+    err_ = err.read.release();
+    started_ = started.read.release();
+    try {
+        output_.prepare();  // the tool has nothing else to do while the child starts
+    } catch (...) {
+        stop();
+        throw;
+    }
+}
 
-    ChildResult result;
-    result.output.prepare();  // the parent has nothing else to do while the child starts
-    pollfd watched[] = {{out.read.get(), POLLIN, 0}, {err.read.get(), POLLIN, 0}};
-    int open = 2;
-    while (open > 0) {
+bool Child::read(Deadline deadline, const std::function<bool(Capture&)>& enough) {
+    pollfd watched[] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
+    while (out_ >= 0 || err_ >= 0) {
+        watched[0].fd = out_;  // poll() passes over a closed one
+        watched[1].fd = err_;
         const int ready = poll(watched, 2, millisecondsUntil(deadline));
-        if (ready < 0 && errno != EINTR) break;
-        if (ready == 0) break;  // the deadline
-        for (pollfd& pipe : watched) {
-            if (pipe.fd < 0 || pipe.revents == 0) continue;
-            const bool more = &pipe == &watched[0] ? readOutput(pipe.fd, result.output)
-                                                   : readErrors(pipe.fd, result.errors);
-            if (!more) {
-                pipe.fd = -1;  // poll() passes over it from now on
-                --open;
-            }
+        if (ready < 0 && errno != EINTR) return false;
+        if (ready == 0) return false;  // the deadline
+        bool grew = false;
+        if (watched[0].fd >= 0 && watched[0].revents != 0) {
+            const std::size_t before = output_.text().size();
+            if (!readOutput(out_, output_)) closeFd(out_);
+            grew = output_.text().size() > before;
         }
+        if (watched[1].fd >= 0 && watched[1].revents != 0 && !readErrors(err_, errors_)) {
+            closeFd(err_);
+        }
+        if (grew && enough && enough(output_)) return false;
     }
+    return true;
+}
 
-    if (read(started.read.get(), &result.startError, sizeof result.startError) <= 0) {
-        result.startError = 0;
-    }
-
+ChildResult Child::finish(Deadline deadline) {
+    ChildResult result;
+    // Written before the child ended, so there to read once both outputs are closed (a child
+    // that an emulator starts by fork may still be on its way to exec before).
+    if (::read(started_, &result.startError, sizeof result.startError) <= 0) result.startError = 0;
     // Output still open at the deadline (the child, or a child of its, still at work), or a
     // child that closed it but does not end: kill its group.
-    result.reaped = open == 0 && child.reap(deadline, result.waitStatus);
-    if (!result.reaped) {
-        child.kill();
+    result.reaped = out_ < 0 && err_ < 0 && reap(deadline, result.waitStatus);
+    if (!result.reaped && pid_ > 0) {
+        kill();
         result.killed = true;
-        result.reaped = child.reap(Clock::now() + reapWithin, result.waitStatus);
-        if (!result.reaped) child.abandon();
+        result.reaped = reap(Clock::now() + reapWithin_, result.waitStatus);
+        if (!result.reaped) forget();  // left to the kernel
     }
+    result.output = std::move(output_);
+    result.errors = std::move(errors_);
+    closeFd(out_);
+    closeFd(err_);
+    closeFd(started_);
     return result;
+}
+
+void Child::stop() {
+    if (pid_ > 0) {
+        kill();
+        int status;
+        if (!reap(Clock::now() + reapWithin_, status)) forget();
+    }
+    closeFd(out_);
+    closeFd(err_);
+    closeFd(started_);
+}
+
+void Child::kill() {
+    if (pid_ <= 0) return;  // reaped or given up: -0 would be the tool's own group
+    ::kill(-pid_, SIGKILL);
+    ::kill(pid_, SIGKILL);  // should it not have its own group yet
+}
+
+void Child::forget() {
+    release(pid_);
+    pid_ = 0;
+    releaseChildSignal();
+}
+
+bool Child::reap(Deadline deadline, int& status) {
+    for (;;) {
+        const pid_t ended = waitpid(pid_, &status, WNOHANG);
+        if (ended == pid_) {
+            forget();
+            return true;
+        }
+        if (ended < 0 && errno != EINTR) {
+            forget();  // not ours to wait for any more
+            return false;
+        }
+        const auto left = std::max(deadline - Clock::now(), Clock::duration::zero());
+        if (left == Clock::duration::zero()) return false;
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+        const timespec wait{static_cast<time_t>(seconds.count()),
+                            static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
+        // SIGCHLD is blocked, so one that came since the waitpid above is still pending; one
+        // another child's end sent wakes this wait early, and the loop looks again.
+        sigtimedwait(&childSignal, nullptr, &wait);
+    }
+}
+
+ChildResult runChild(const std::vector<std::string>& words, Deadline deadline,
+                     Clock::duration reapWithin) {
+    Child child(words, reapWithin);
+    child.read(deadline);
+    return child.finish(deadline);
 }
 
 void stopChildOnTermination() {
@@ -291,7 +362,7 @@ void stopChildOnTermination() {
         if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
             continue;
         }
-        std::signal(signalNumber, stopChildAndEnd);
+        std::signal(signalNumber, stopChildrenAndEnd);
     }
 }
 

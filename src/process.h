@@ -3,8 +3,11 @@
 // however the run ends.
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -24,6 +27,10 @@ class Capture {
     /// receives how many. Bytes written there count once passed to `commit`.
     char* spare(std::size_t& room);
     void commit(std::size_t added) { size_ += added; }
+
+    /// Drops the first `count` bytes, keeping the rest: a child read as it goes keeps only what
+    /// is still to be read.
+    void discard(std::size_t count);
 
     /// Makes the first 64 KiB ready now, each of its pages touched: done while the child
     /// starts, the page faults fall in time spent waiting anyway, not between its output and
@@ -56,17 +63,54 @@ class CannotStart : public std::runtime_error {
 
 using Deadline = std::chrono::steady_clock::time_point;
 
-/// Runs `words` (the program, found on PATH as execvp finds it, then its arguments, each
-/// reaching it as is) with standard input from /dev/null, both outputs read through pipes (so
-/// neither can fill and block it), in a process group of its own. Still running at `deadline`,
-/// its group is killed; a killed child is awaited at most `reapWithin` more, then left to the
-/// kernel. SIGCHLD must not be ignored. Throws CannotStart, or std::bad_alloc while the output
-/// grows; no path leaves the child running.
+/// One program run as a supervised child: found on PATH as execvp finds it, its arguments each
+/// reaching it as is, standard input from /dev/null, both outputs read through pipes (so
+/// neither can fill and block it), in a process group of its own. Whatever it started goes
+/// with it: the group is killed and the child reaped, within bounds, however its owner ends
+/// (an exception, a terminating signal). Several may run at once. SIGCHLD must not be ignored.
+class Child {
+  public:
+    /// Starts `words`; a killed child is awaited at most `reapWithin`, then left to the
+    /// kernel. Throws CannotStart.
+    Child(const std::vector<std::string>& words, std::chrono::steady_clock::duration reapWithin);
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() { stop(); }
+
+    /// Reads what the child writes until both outputs are closed (true), `deadline` passes or,
+    /// after standard output grew, `enough` says so (false). Standard output accumulates in
+    /// output(), which `enough` may trim; standard error's first 4 KiB are kept.
+    bool read(Deadline deadline, const std::function<bool(Capture&)>& enough = {});
+
+    /// How it ended: awaited until `deadline` once its outputs are closed, else killed with
+    /// its group and awaited `reapWithin` more. Its output and errors move into the result.
+    ChildResult finish(Deadline deadline);
+
+    /// Kills its group and awaits it, `reapWithin` at most; nothing once it has been reaped.
+    void stop();
+
+    Capture& output() { return output_; }
+
+  private:
+    bool reap(Deadline deadline, int& status);
+    void kill();
+    void forget();
+
+    pid_t pid_ = 0;
+    int out_ = -1, err_ = -1;  ///< the output pipes' read ends, -1 once closed
+    int started_ = -1;         ///< the pipe execvp's errno comes through, should it fail
+    std::chrono::steady_clock::duration reapWithin_;
+    Capture output_;
+    std::string errors_;
+};
+
+/// A Child of `words` read to its end or to `deadline`, then finished.
 ChildResult runChild(const std::vector<std::string>& words, Deadline deadline,
                      std::chrono::steady_clock::duration reapWithin);
 
-/// Stops the child being run, if any, when the tool is told to end (SIGINT, SIGTERM, SIGHUP),
-/// then ends the tool by that signal; one of them the caller ignores stays ignored.
+/// Stops the children being run, if any, when the tool is told to end (SIGINT, SIGTERM, SIGHUP):
+/// kills their groups, reaps them (a second at most), then ends the tool by that signal. One of
+/// them the caller ignores stays ignored.
 void stopChildOnTermination();
 
 }  // namespace wlsurvey

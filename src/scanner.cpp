@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -19,14 +20,16 @@ constexpr int kLastErrno = 134;  // past ERFKILL and EHWPOISON, Linux's last
 
 Command command(Source source, std::string_view interfaceName, std::string_view essid) {
     // Each command's words, "" standing for the interface and "=" for the ESSID.
-    static constexpr std::string_view kWords[][7] = {
+    static constexpr std::string_view kWords[][8] = {
         {"iwlist", "", "scan", "essid", "=", "last"},
-        {"iw", "dev", "", "scan", "ssid", "="},
-        {"iw", "dev", "", "scan", "ap-force", "ssid", "="},
+        {"iw", "event"},
+        {"iw", "dev", "", "scan", "trigger", "ssid", "="},
+        {"iw", "dev", "", "scan", "trigger", "ap-force", "ssid", "="},
         {"iwlist", "", "scan", "last"},
-        {"iw", "dev", "", "scan", "dump"},
+        {"iw", "dev", "", "scan", "dump", "-u"},
     };
-    static constexpr std::string_view kNames[] = {"iwlist", "iw", "iw scan ap-force",
+    static constexpr std::string_view kNames[] = {"iwlist",           "iw event",
+                                                  "iw scan trigger",  "iw scan trigger ap-force",
                                                   "iwlist scan last", "iw scan dump"};
     const auto index = static_cast<std::size_t>(source);
     Command command{kNames[index], {}};
@@ -36,6 +39,16 @@ Command command(Source source, std::string_view interfaceName, std::string_view 
         command.words.emplace_back(word.empty() ? interfaceName : word == "=" ? essid : word);
     }
     return command;
+}
+
+bool scanEnded(std::string_view line, std::string_view interfaceName) {
+    std::string_view rest;
+    if (!matches(line, interfaceName, rest) || !matches(rest, " (phy #", rest)) return false;
+    const std::size_t event = rest.find("): ");
+    if (event == std::string_view::npos) return false;
+    rest.remove_prefix(event + 3);
+    std::string_view after;
+    return matches(rest, "scan finished", after) || matches(rest, "scan aborted", after);
 }
 
 ChildResult runScanner(const Command& command, Deadline deadline,
@@ -53,7 +66,9 @@ std::string scanFailure(std::string_view name, const ChildResult& result,
     if (result.killed) {
         failure += overrun;
     } else if (result.startError == ENOENT) {
-        failure += "not found";
+        // The program itself is missing, whichever of its commands ran: "iw not found".
+        failure.resize(std::min(name.find(' '), name.size()));
+        failure += " not found";
     } else if (result.startError != 0) {
         failure += "could not be started (" + std::string(std::strerror(result.startError)) + ')';
         return failure;

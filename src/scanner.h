@@ -9,31 +9,33 @@
 
 namespace wlsurvey {
 
-/// The five ways to the kernel's scan results.
+/// The commands that reach the kernel's scan results.
 enum class Source : unsigned char {
     iwlistScan,  ///< iwlist IF scan essid ESSID last: a fresh scan through wireless extensions
-    iwScan,      ///< iw dev IF scan [ssid ESSID]: the same scan through nl80211, for when
-                 ///< wireless extensions cannot scan
-    iwForce,     ///< iw dev IF scan ap-force [ssid ESSID]: a scan on an access point's own
-                 ///< interface, which the radio otherwise refuses
+    iwEvent,     ///< iw event: nl80211's events as they come, for the end of a scan
+    iwTrigger,   ///< iw dev IF scan trigger [ssid ESSID]: starts the same scan through nl80211,
+                 ///< for when wireless extensions cannot scan, and returns at once
+    iwForce,     ///< iw dev IF scan trigger ap-force [ssid ESSID]: a scan on an access point's
+                 ///< own interface, which the radio otherwise refuses
     iwlistLast,  ///< iwlist IF scan last: the results the kernel already holds (kept 30 s),
                  ///< starting no scan; allowed without root, and waits for a scan under way
-    iwDump,      ///< iw dev IF scan dump: the kernel's held results through nl80211, at once
+    iwDump,      ///< iw dev IF scan dump -u: the kernel's held results through nl80211, at once,
+                 ///< with the elements iw does not decode as hex
 };
 
-/// One scanner command: how the failure line and the JSON document name it ("iwlist", "iw",
-/// "iw scan ap-force", "iwlist scan last", "iw scan dump"), and the words it is run with (the
-/// program, then its arguments, each reaching it as is).
+/// One scanner command: how the failure line names it ("iwlist", "iw event", "iw scan trigger",
+/// "iw scan trigger ap-force", "iwlist scan last", "iw scan dump"), and the words it is run with
+/// (the program, then its arguments, each reaching it as is).
 struct Command {
     std::string_view name;
     std::vector<std::string> words;
 };
 
-/// The command that reads `source` for `interfaceName`; the readers of held results take no
-/// ESSID.
+/// The command that reads `source` for `interfaceName`; the listener and the readers of held
+/// results take no ESSID.
 Command command(Source source, std::string_view interfaceName, std::string_view essid);
 
-/// True for the sources that run iw, whose listing is rewritten into iwlist's text.
+/// True for the sources that run iw.
 inline bool runsIw(Source source) {
     return source != Source::iwlistScan && source != Source::iwlistLast;
 }
@@ -44,6 +46,10 @@ class CannotRun : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
+
+/// True when `line`, printed by iw's listener, tells that the scan of `interfaceName` ended:
+/// "wlan0 (phy #0): scan finished: 2412 2417 ..., \"\"", or "... scan aborted".
+bool scanEnded(std::string_view line, std::string_view interfaceName);
 
 /// runChild() for `command`, its CannotStart told as CannotRun.
 ChildResult runScanner(const Command& command, Deadline deadline,

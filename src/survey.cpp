@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <optional>
 
 #include "interface.h"
 #include "iwscan.h"
@@ -22,7 +23,6 @@ constexpr int kReapSeconds = 1;      // a killed scanner stuck in the kernel is 
 enum class When : unsigned char {
     always,
     resultsDidNotFit,  ///< only right after a scan whose results did not fit iwlist's 64 KiB
-    modeRefused,       ///< only right after an iw scan the interface's mode refused
 };
 
 /// What a run that exited 0 without a cell means.
@@ -44,11 +44,10 @@ constexpr Step kScan[] = {
     // A crowded place: the scan ran, and the kernel holds every result iwlist could not hand
     // over. Read them at once, not after another scan.
     {Source::iwDump, When::resultsDidNotFit, Empty::tryNext},
-    // No wireless extensions for this driver, or no iwlist at all: ask nl80211.
-    {Source::iwScan, When::always, Empty::isReport},
-    // An access point's interface (a board that is its own hotspot): mac80211 scans there
-    // when told to, leaving its channel for a moment.
-    {Source::iwForce, When::modeRefused, Empty::isReport},
+    // No wireless extensions for this driver, or no iwlist at all: a scan through nl80211,
+    // triggered, awaited and read (scanThroughIw). On an access point's interface (a board
+    // that is its own hotspot) the forced scan, which leaves its channel for a moment.
+    {Source::iwTrigger, When::always, Empty::isReport},
     // No scan could start (no root, another scan under way): what the kernel holds.
     {Source::iwlistLast, When::always, Empty::tryNext},
     {Source::iwDump, When::always, Empty::tryNext},
@@ -153,83 +152,216 @@ Cause decide(const Evidence& evidence, const std::string& name) {
     return evidence.killed ? Cause::timedOut : Cause::other;
 }
 
+/// How a command of the chain came out.
+enum class Verdict : unsigned char {
+    report,  ///< it gave the report
+    goOn,    ///< the next step may know more
+    end,     ///< the run ends with the cause decided
+};
+
+/// One survey's walk along a chain, with what it learnt so far.
+class Walk {
+  public:
+    Walk(const Request& request, std::chrono::milliseconds second)
+        : request_(request),
+          second_(second),
+          // Room is left at the end to await a scanner killed there.
+          runEnds_(Clock::now() + (kRunSeconds - kReapSeconds) * second),
+          name_(request.interfaceName) {}
+
+    Outcome along(Chain steps) {
+        for (const Step& step : steps) {
+            const bool iw = runsIw(step.source);
+            if ((ran_ & bit(step.source)) != 0 || cannotStart_[iw] ||
+                (step.when == When::resultsDidNotFit && !didNotFit_)) {
+                continue;
+            }
+            if (Clock::now() >= runEnds_) {
+                evidence_.killed = true;
+                break;
+            }
+            const Verdict verdict = step.source == Source::iwTrigger
+                                        ? scanThroughIw()
+                                        : read(step.source, step.empty, {});
+            if (verdict != Verdict::goOn) return std::move(outcome_);
+        }
+        outcome_.cause = decide(evidence_, name_);
+        // Nothing heard lately is a report, unless the interface itself is the reason.
+        if (!heardNothing_.empty() && !endsRun(outcome_.cause)) {
+            outcome_.cause = Cause::none;
+            outcome_.report = std::make_unique<Report>();
+            outcome_.report->source = heardNothing_;
+        }
+        return std::move(outcome_);
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    static unsigned bit(Source source) { return 1u << static_cast<unsigned>(source); }
+
+    /// How a command ran: its result, the failure it reads as ("" when it exited 0), the errno
+    /// its words gave.
+    struct Ran {
+        ChildResult result;
+        std::string failure;
+        int error = 0;
+    };
+
+    /// Runs `source`'s command within its 20 s and the run's time left, taking in its ending.
+    Ran run(Source source, const Command& scanner) {
+        ran_ |= bit(source);
+        const Deadline ownEnds = Clock::now() + kScannerSeconds * second_;
+        Ran ran{runScanner(scanner, std::min(ownEnds, runEnds_), kReapSeconds * second_), {}, 0};
+        ran.failure =
+            scanFailure(scanner.name, ran.result, ownEnds <= runEnds_ ? overrun() : cutShort());
+        didNotFit_ = !ran.failure.empty() && resultsDidNotFit(ran.result);
+        cannotStart_[runsIw(source)] = ran.result.startError != 0;
+        ran.error = evidence_.note(source, ran.result, !ran.failure.empty());
+        return ran;
+    }
+
+    /// Runs a scanner or reader of `source`; a listing named `reportName` (else the command's
+    /// name) when it gives the report.
+    Verdict read(Source source, Empty empty, std::string_view reportName) {
+        const Command scanner = command(source, request_.interfaceName, request_.essid);
+        Ran ran = run(source, scanner);
+        const bool iw = runsIw(source);
+        // The cells are views into the scanner's text: both stay in one place on the heap.
+        auto report = std::make_unique<Report>();
+        report->source = reportName.empty() ? scanner.name : reportName;
+        if (iw) report->rewritten = iwlistFromIw(ran.result.output).text;
+        report->output = std::move(ran.result.output);
+        report->scan = parseScan(iw ? std::string_view(report->rewritten) : report->output.text(),
+                                 request_.detailed);
+        const bool exitedWell = !ran.result.killed && ran.failure.empty();
+        if ((!ran.result.killed && report->scan.headers > 0) ||
+            (exitedWell && empty == Empty::isReport)) {
+            outcome_.report = std::move(report);
+            return Verdict::report;
+        }
+        if (exitedWell && empty == Empty::isReportAtLast && heardNothing_.empty()) {
+            heardNothing_ = scanner.name;
+        }
+        note(ran.failure.empty() ? std::string(scanner.name) + ": no results" : ran.failure);
+        return ran.failure.empty() ? Verdict::goOn : judge();
+    }
+
+    /// A scan through nl80211 in three commands, as iw's own scan command never ends on some
+    /// systems (it spins on its socket after the scan): the listener first, so that the end of
+    /// the scan cannot pass unseen; the trigger, which returns at once (the forced one when the
+    /// interface's mode refuses it); the listener's line for the end; then the reader.
+    Verdict scanThroughIw() {
+        const std::string_view interfaceName = request_.interfaceName;
+        std::optional<Child> listener;
+        try {
+            listener.emplace(command(Source::iwEvent, interfaceName, {}).words,
+                             kReapSeconds * second_);
+        } catch (const CannotStart&) {
+            // No listener: the trigger, should it start, is read without a wait.
+        }
+        Ran trigger =
+            run(Source::iwTrigger, command(Source::iwTrigger, interfaceName, request_.essid));
+        Source scan = Source::iwTrigger;
+        if (!trigger.failure.empty() && trigger.error == EOPNOTSUPP) {
+            note(trigger.failure);
+            scan = Source::iwForce;
+            trigger = run(scan, command(scan, interfaceName, request_.essid));
+        }
+        if (!trigger.failure.empty()) {
+            listener.reset();
+            note(trigger.failure);
+            return judge();
+        }
+        const bool seen = listener && awaitEnd(*listener, interfaceName);
+        listener.reset();
+        const Verdict verdict = read(Source::iwDump, seen ? Empty::isReport : Empty::tryNext,
+                                     scan == Source::iwForce ? "iw scan ap-force" : "iw");
+        if (verdict != Verdict::goOn || seen) return verdict;
+        // The end of the scan unseen and no cell held: the scan's results may yet come, so no
+        // empty report.
+        outcome_.cause = Cause::timedOut;
+        return Verdict::end;
+    }
+
+    /// Waits for the listener's line that the scan of `interfaceName` ended: 20 s at most from
+    /// the trigger's end, and never past the run's. Notes why when it did not come.
+    bool awaitEnd(Child& listener, std::string_view interfaceName) {
+        const Deadline limit = Clock::now() + kScannerSeconds * second_;
+        bool seen = false;
+        const bool ended =
+            listener.read(std::min(limit, runEnds_), [&seen, interfaceName](Capture& output) {
+                return seen = findScanEnd(output, interfaceName);
+            });
+        if (seen) return true;
+        if (ended) {
+            const ChildResult result = listener.finish(Clock::now());
+            const std::string failure =
+                scanFailure(command(Source::iwEvent, {}, {}).name, result, overrun());
+            note(failure.empty() ? "iw event ended before the scan did" : failure);
+        } else {
+            note(std::string("iw event saw no end of the scan ") +
+                 (limit <= runEnds_
+                      ? "within " + std::to_string(kScannerSeconds) + " s"
+                      : "in the time left of the run's " + std::to_string(kRunSeconds) + " s"));
+        }
+        return false;
+    }
+
+    /// True when a complete line of `output` tells the end of the scan; the lines read are
+    /// dropped, so that a listener's output does not grow.
+    static bool findScanEnd(Capture& output, std::string_view interfaceName) {
+        std::string_view text = output.text();
+        const std::size_t complete = text.rfind('\n');
+        if (complete == std::string_view::npos) return false;
+        text = text.substr(0, complete + 1);
+        for (std::string_view line; nextLine(text, '\n', line);) {
+            if (scanEnded(line, interfaceName)) return true;
+        }
+        output.discard(complete + 1);
+        return false;
+    }
+
+    /// The cause of the failures so far: the run ends when the interface itself is the reason.
+    Verdict judge() {
+        const Cause cause = decide(evidence_, name_);
+        if (!endsRun(cause)) return Verdict::goOn;
+        outcome_.cause = cause;
+        return Verdict::end;
+    }
+
+    void note(const std::string& failure) {
+        if (!outcome_.detail.empty()) outcome_.detail += "; ";
+        outcome_.detail += failure;
+    }
+
+    std::string overrun() const {
+        return "did not finish within " + std::to_string(kScannerSeconds) + " s";
+    }
+    std::string cutShort() const {
+        return "did not finish in the time left of the run's " + std::to_string(kRunSeconds) + " s";
+    }
+
+    const Request& request_;
+    std::chrono::milliseconds second_;
+    Deadline runEnds_;
+    std::string name_;
+    unsigned ran_ = 0;                      // a bit for each Source
+    bool cannotStart_[2] = {false, false};  // iwlist, iw
+    bool didNotFit_ = false;                // of the run just before
+    std::string_view heardNothing_;         // the first reader that exited 0 without a cell
+    Evidence evidence_;
+    Outcome outcome_;
+};
+
 }  // namespace
 
 Outcome survey(const Request& request, std::chrono::milliseconds second) {
-    using Clock = std::chrono::steady_clock;
     // A parent that ignores SIGCHLD would have the scanner reaped behind the tool's back,
     // losing its exit status.
     std::signal(SIGCHLD, SIG_DFL);
     stopChildOnTermination();
-    // Room is left at the end to await a scanner killed there.
-    const Deadline runEnds = Clock::now() + (kRunSeconds - kReapSeconds) * second;
-    const std::string overrun = "did not finish within " + std::to_string(kScannerSeconds) + " s";
-    const std::string cutShort =
-        "did not finish in the time left of the run's " + std::to_string(kRunSeconds) + " s";
-    const std::string name(request.interfaceName);
-
-    unsigned ran = 0;                      // a bit for each Source
-    bool cannotStart[2] = {false, false};  // iwlist, iw
-    bool didNotFit = false;                // of the run just before
-    bool modeRefused = false;              // of the run just before
-    std::string_view heardNothing;         // the first reader that exited 0 without a cell
-    Evidence evidence;
-    Outcome outcome;
-    for (const Step& step : request.cached ? chain(kCached) : chain(kScan)) {
-        const unsigned bit = 1u << static_cast<unsigned>(step.source);
-        const bool iw = runsIw(step.source);
-        if ((ran & bit) != 0 || cannotStart[iw] ||
-            (step.when == When::resultsDidNotFit && !didNotFit) ||
-            (step.when == When::modeRefused && !modeRefused)) {
-            continue;
-        }
-        const Deadline now = Clock::now();
-        if (now >= runEnds) {
-            evidence.killed = true;
-            break;
-        }
-        ran |= bit;
-        const Deadline ownEnds = now + kScannerSeconds * second;
-        const Command scanner = command(step.source, request.interfaceName, request.essid);
-        ChildResult result = runScanner(scanner, std::min(ownEnds, runEnds), kReapSeconds * second);
-        // The cells are views into the scanner's text: both stay in one place on the heap.
-        auto report = std::make_unique<Report>();
-        report->source = scanner.name;
-        if (iw) report->rewritten = iwlistFromIw(result.output).text;
-        report->output = std::move(result.output);
-        report->scan = parseScan(iw ? std::string_view(report->rewritten) : report->output.text(),
-                                 request.detailed);
-        const std::string failure =
-            scanFailure(scanner.name, result, ownEnds <= runEnds ? overrun : cutShort);
-        const bool exitedWell = !result.killed && failure.empty();
-        if ((!result.killed && report->scan.headers > 0) ||
-            (exitedWell && step.empty == Empty::isReport)) {
-            outcome.report = std::move(report);
-            return outcome;
-        }
-        if (exitedWell && step.empty == Empty::isReportAtLast && heardNothing.empty()) {
-            heardNothing = scanner.name;
-        }
-        if (!outcome.detail.empty()) outcome.detail += "; ";
-        outcome.detail += failure.empty() ? std::string(scanner.name) + ": no results" : failure;
-        didNotFit = !failure.empty() && resultsDidNotFit(result);
-        cannotStart[iw] = result.startError != 0;
-        modeRefused = evidence.note(step.source, result, !failure.empty()) == EOPNOTSUPP;
-        if (failure.empty()) continue;
-        const Cause cause = decide(evidence, name);
-        if (endsRun(cause)) {
-            outcome.cause = cause;
-            return outcome;
-        }
-    }
-    outcome.cause = decide(evidence, name);
-    // Nothing heard lately is a report, unless the interface itself is the reason.
-    if (!heardNothing.empty() && !endsRun(outcome.cause)) {
-        outcome.cause = Cause::none;
-        outcome.report = std::make_unique<Report>();
-        outcome.report->source = heardNothing;
-    }
-    return outcome;
+    return Walk(request, second).along(request.cached ? chain(kCached) : chain(kScan));
 }
 
 }  // namespace wlsurvey
