@@ -3,8 +3,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <algorithm>
-
 #include "textutil.h"
 
 namespace wlsurvey {
@@ -28,11 +26,14 @@ std::vector<std::string> wirelessEntries(const std::string& root) {
         path.resize(base);
         path.append(entry->d_name);
         if (entryExists(path + "/phy80211") || entryExists(path + "/wireless")) {
+            // Kept sorted as they come: a machine has a handful at most.
             found.emplace_back(entry->d_name);
+            for (std::size_t i = found.size() - 1; i > 0 && found[i] < found[i - 1]; --i) {
+                found[i].swap(found[i - 1]);
+            }
         }
     }
     closedir(folder);
-    std::sort(found.begin(), found.end());
     return found;
 }
 

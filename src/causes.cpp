@@ -21,17 +21,29 @@ constexpr bool statusesListedOnce() {
 static_assert(statusesListedOnce());
 static_assert(row(Cause::none).status == 0 && row(Cause::other).status == 1);
 
+/// Two digits at most, as --help's column has room for.
+constexpr bool statusesFit() {
+    for (const CauseRow& cause : kCauses) {
+        if (cause.status < 0 || cause.status > 99) return false;
+    }
+    return true;
+}
+static_assert(statusesFit());
+
 }  // namespace
 
-std::string statusList() {
-    std::string list;
+std::string statusList(std::string text) {
     for (const CauseRow& cause : kCauses) {
         if (cause.help.empty()) continue;
-        const std::string status = std::to_string(cause.status);
-        list.append(4 - status.size(), ' ').append(status).append("  ");
-        list.append(cause.help).append("\n");
+        const char column[] = {' ',
+                               ' ',
+                               cause.status >= 10 ? char('0' + cause.status / 10) : ' ',
+                               char('0' + cause.status % 10),
+                               ' ',
+                               ' '};
+        text.append(column, sizeof column).append(cause.help).append("\n");
     }
-    return list;
+    return text;
 }
 
 }  // namespace wlsurvey

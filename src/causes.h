@@ -65,8 +65,8 @@ constexpr const CauseRow& row(Cause cause) {
     return kCauses[static_cast<std::size_t>(cause)];
 }
 
-/// --help's list of exit statuses, a line each: the status right-aligned in four columns, two
-/// spaces, the row's help.
-std::string statusList();
+/// `text` with --help's list of exit statuses after it, a line each: the status right-aligned
+/// in four columns, two spaces, the row's help.
+std::string statusList(std::string text);
 
 }  // namespace wlsurvey

@@ -64,10 +64,9 @@ int failSurvey(int err, const Outcome& outcome, std::string_view interfaceName,
 /// A usage error's line: the word, what is wrong with it, where to look.
 int failUsage(int err, const Options& options) {
     const CauseRow& cause = row(options.error);
-    return fail(err,
-                "wlsurvey: " + printable(options.wrongWord, kNameLength) + ": " +
-                    std::string(cause.words) + " (see wlsurvey --help)\n",
-                cause.status);
+    std::string line = "wlsurvey: ";
+    line.append(printable(options.wrongWord, kNameLength)).append(": ").append(cause.words);
+    return fail(err, line.append(" (see wlsurvey --help)\n"), cause.status);
 }
 
 /// Writes what the help or version asks for.
@@ -80,7 +79,7 @@ int surveyOnce(int argc, const char* const argv[], int out, int err,
     const Options options = parseOptions(argc, argv);
     switch (options.action) {
         case Action::help:
-            return answer(out, err, std::string(kUsage) + statusList());
+            return answer(out, err, statusList(std::string(kUsage)));
         case Action::version:
             return answer(out, err, kVersion);
         case Action::misused:
