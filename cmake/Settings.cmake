@@ -3,6 +3,9 @@
 
 add_library(wlsurvey_settings INTERFACE)
 target_compile_features(wlsurvey_settings INTERFACE cxx_std_17)
+# 64-bit file offsets on 32-bit ARM too: without them readdir fails with EOVERFLOW on a
+# filesystem whose directory offsets need 64 bits (ext4 seen by qemu-arm on a 64-bit host).
+target_compile_definitions(wlsurvey_settings INTERFACE _FILE_OFFSET_BITS=64)
 
 add_library(wlsurvey_warnings INTERFACE)
 target_compile_options(wlsurvey_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow)

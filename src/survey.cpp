@@ -123,11 +123,10 @@ Cause causeOfErrno(int error, const std::string& name) {
     }
 }
 
-/// The causes for which the kernel's held results would be stale or absent: a user interface
-/// must not list networks while Wi-Fi is off. The run ends at once.
+/// The causes for which the kernel's held results would be stale or absent (the causes' table
+/// says which): the run ends at once.
 bool endsRun(Cause cause) {
-    return cause == Cause::noSuchInterface || cause == Cause::notWireless || cause == Cause::down ||
-           cause == Cause::blocked;
+    return row(cause).endsRun;
 }
 
 /// The cause of the scanners' failures so far. What they say of the interface itself (missing,

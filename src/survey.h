@@ -7,25 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "causes.h"
 #include "networks.h"
 #include "process.h"
 
 namespace wlsurvey {
-
-/// Why no report could be had, each with its own exit status.
-enum class Cause : unsigned char {
-    none = 0,          ///< a report
-    other = 1,         ///< any failure the scanners' words do not explain
-    noSuchInterface,   ///< no interface of that name
-    notWireless,       ///< an interface, but not a wireless one
-    down,              ///< the interface is down
-    blocked,           ///< its radio is blocked by rfkill, soft or hard
-    cannotScanInMode,  ///< its mode allows no scan, even a forced one
-    notPermitted,      ///< scanning needs root or CAP_NET_ADMIN, and nothing recent is held
-    busy,              ///< another scan kept the radio busy, and no results came
-    timedOut,          ///< the time limits ended the run, and no results came
-    noScanner,         ///< neither iwlist nor iw is on PATH
-};
 
 struct Request {
     std::string_view interfaceName = "wlan0";
