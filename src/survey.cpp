@@ -195,10 +195,14 @@ Outcome survey(const Request& request, std::chrono::milliseconds second) {
         // The cells are views into the scanner's text: both stay in one place on the heap.
         auto report = std::make_unique<Report>();
         report->source = scanner.name;
-        if (iw) report->rewritten = iwlistFromIw(result.output).text;
+        std::vector<ElementFacts> iwElements;  // what iw's words say that iwlist's lines would
+        if (iw) {
+            report->rewritten =
+                iwlistFromIw(result.output, request.detailed ? &iwElements : nullptr).text;
+        }
         report->output = std::move(result.output);
         report->scan = parseScan(iw ? std::string_view(report->rewritten) : report->output.text(),
-                                 request.detailed);
+                                 request.detailed, iw ? &iwElements : nullptr);
         const std::string failure =
             scanFailure(scanner.name, result, ownEnds <= runEnds ? overrun : cutShort);
         const bool exitedWell = !result.killed && failure.empty();
