@@ -131,7 +131,8 @@ enum class Element { none, wpa, rsn };
 /// ("PSK", "802.1x", "unknown (19)", "Proprietary"); empty for a name iw has that this does not
 /// know.
 std::string iwlistSuite(std::string_view name, Element element) {
-    // The suites of 00-0F-AC, by iw's name; a WPA element has only the first two of 00-50-F2.
+    // The suites of 00-0F-AC, by iw's name (newer iw's too); a WPA element has only the first
+    // two of 00-50-F2.
     static constexpr std::string_view kNames[] = {
         {},
         "IEEE 802.1X",
@@ -152,6 +153,13 @@ std::string iwlistSuite(std::string_view name, Element element) {
         "FT/FILS/SHA-256",
         "FT/FILS/SHA-384",
         "OWE",
+        "FT/PSK/SHA-384",
+        "PSK/SHA-384",
+        {},
+        {},
+        {},
+        "SAE-EXT-KEY",
+        "FT/SAE-EXT-KEY",
     };
     const std::string_view own = element == Element::wpa ? "00-50-f2:" : "00-0f-ac:";
     int suite = -1;
