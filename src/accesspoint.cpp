@@ -107,7 +107,8 @@ void AccessPoint::track(std::string_view line, bool header, bool qualityLine) {
     } else if (matches(line, "Pairwise Cipher", rest)) {
         // Pairwise Ciphers (2) : TKIP CCMP
         const std::size_t colon = rest.find(':');
-        if (colon != std::string_view::npos) readIwlistCiphers(rest.substr(colon + 1), elements.ciphers);
+        if (colon != std::string_view::npos)
+            readIwlistCiphers(rest.substr(colon + 1), elements.ciphers);
     } else if (matches(line, "Mode:", rest) && elements.mode != Mode::mesh) {
         // Mode:Master; many vendor drivers print Managed for an access point
         trim(rest);
@@ -154,13 +155,28 @@ Auth authOf(const AccessPoint& ap, std::string_view security) {
     bool sae = false, psk = false, owe = false;
     for (const Suite suite : ap.suites) {
         switch (suite) {
-            case 1: case 3: case 5: case 11: case 12: case 13:  // 802.1X
-            case 14: case 15: case 16: case 17:                  // FILS
+            case 1:
+            case 3:
+            case 5:
+            case 11:
+            case 12:
+            case 13:  // 802.1X
+            case 14:
+            case 15:
+            case 16:
+            case 17:  // FILS
                 return Auth::enterprise;
-            case 8: case 9: case 24: case 25:
+            case 8:
+            case 9:
+            case 24:
+            case 25:
                 sae = true;
                 break;
-            case 2: case 4: case 6: case 19: case 20:
+            case 2:
+            case 4:
+            case 6:
+            case 19:
+            case 20:
                 psk = true;
                 break;
             case 18:

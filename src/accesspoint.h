@@ -42,7 +42,7 @@ struct AccessPoint {
     std::vector<Suite> suites;                 ///< each one named, in order, once
     std::optional<std::int64_t> ageMs;         ///< of the last "Extra: Last beacon: Nms ago"
     ElementFacts elements;
-    std::string_view channel;       ///< the Cell's, as the report shows it
+    std::string_view channel;        ///< the Cell's, as the report shows it
     std::int32_t signalPercent = 0;  ///< the Cell's
 
   private:

@@ -167,8 +167,8 @@ void readIwCiphers(std::string_view words, bool wpa, CipherList& list) {
     // iw's names of 00-0F-AC's types (the first five also of 00-50-F2's); it writes any other
     // suite as "00-0f-ac:10".
     static constexpr std::string_view kNames[] = {
-        {},     "WEP-40",   "TKIP", {}, "CCMP", "WEP-104", "AES-128-CMAC", "NO-GROUP",
-        "GCMP", "GCMP-256", {},     "BIP-GMAC-128", "BIP-GMAC-256", "BIP-CMAC-256"};
+        {},         "WEP-40", "TKIP",     {}, "CCMP",         "WEP-104",      "AES-128-CMAC",
+        "NO-GROUP", "GCMP",   "GCMP-256", {}, "BIP-GMAC-128", "BIP-GMAC-256", "BIP-CMAC-256"};
     const std::string_view own = wpa ? "00-50-f2:" : "00-0f-ac:";
     for (std::string_view word; nextLine(ltrim(words), ' ', word);) {
         std::string_view rest;

@@ -27,9 +27,9 @@ constexpr int htOperation = 61;
 constexpr int vhtCapabilities = 191;
 constexpr int vhtOperation = 192;
 constexpr int extension = 255;
-constexpr int heCapabilities = 35;  ///< extension
-constexpr int heOperation = 36;     ///< extension
-constexpr int ehtOperation = 106;   ///< extension
+constexpr int heCapabilities = 35;    ///< extension
+constexpr int heOperation = 36;       ///< extension
+constexpr int ehtOperation = 106;     ///< extension
 constexpr int ehtCapabilities = 108;  ///< extension
 }  // namespace element
 

@@ -62,7 +62,10 @@ void IwElementReader::read(std::string_view line, ElementFacts& facts) {
         switch (open_) {
             case Open::htOperation:
                 if (matches(line, "* secondary channel offset: ", rest)) {
-                    fields_[0] = rest == "above" ? 1 : rest == "below" ? 3 : rest == "[reserved!]" ? 2 : 0;
+                    fields_[0] = rest == "above"         ? 1
+                                 : rest == "below"       ? 3
+                                 : rest == "[reserved!]" ? 2
+                                                         : 0;
                 } else if (matches(line, "* STA channel width: ", rest)) {
                     facts.radio.htOperation(fields_[0], rest == "any");
                 }
@@ -80,8 +83,8 @@ void IwElementReader::read(std::string_view line, ElementFacts& facts) {
                 if ((matches(line, "6 GHz Operation Information: 0x", rest) ||
                      matches(line, "6 Ghz Operation Information: 0x", rest)) &&
                     rest.size() >= 4 && hexDigit(rest[2]) >= 0 && hexDigit(rest[3]) >= 0) {
-                    facts.radio.he6GhzControl(static_cast<unsigned>(hexDigit(rest[2]) << 4 |
-                                                                    hexDigit(rest[3])));
+                    facts.radio.he6GhzControl(
+                        static_cast<unsigned>(hexDigit(rest[2]) << 4 | hexDigit(rest[3])));
                 }
                 return;
             case Open::wpa:

@@ -48,7 +48,7 @@ class JsonWriter {
     void separate();
 
     std::string& json_;
-    bool first_ = true;     ///< nothing written yet in the container just opened
+    bool first_ = true;      ///< nothing written yet in the container just opened
     bool afterKey_ = false;  ///< a member's name was just written
 };
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cell.h"
 #include "accesspoint.h"
+#include "cell.h"
 
 namespace wlsurvey {
 
