@@ -84,39 +84,60 @@ void AccessPoint::track(std::string_view line, bool header, bool qualityLine) {
         }
         return;
     }
-    // Frequency:2.437 GHz (Channel 6)
-    if (matches(line, "Frequency:", rest) || matches(line, "Frequency=", rest)) {
-        frequencyMhz = frequencyMegahertz(rest);
-    } else if (matches(line, "Encryption key:", rest)) {
-        encrypted = trim(rest) == "on";
-    } else if (matches(line, "Authentication Suites (", rest)) {
-        // Authentication Suites (2) : PSK unknown (8)
-        const std::size_t colon = rest.find(':');
-        if (colon != std::string_view::npos) readSuites(rest.substr(colon + 1));
-    } else if (matches(line, "Extra:", rest)) {
-        // Extra: Last beacon: 52ms ago
-        if (matches(ltrim(rest), "Last beacon: ", rest)) {
-            ageMs = numberThen<std::int64_t>(rest, "ms ago");
-        } else if (matches(rest, "Mesh ", rest)) {
-            // Extra:Mesh Network Path Selection Protocol ID: 0x01, from a mesh configuration
-            elements.mode = Mode::mesh;
-        }
-    } else if (matches(line, "IE: Unknown: ", rest)) {
-        // IE: Unknown: 3D1606...  (the whole element in hex)
-        elements.radio.readHex(rest);
-    } else if (matches(line, "Pairwise Cipher", rest)) {
-        // Pairwise Ciphers (2) : TKIP CCMP
-        const std::size_t colon = rest.find(':');
-        if (colon != std::string_view::npos)
-            readIwlistCiphers(rest.substr(colon + 1), elements.ciphers);
-    } else if (matches(line, "Mode:", rest) && elements.mode != Mode::mesh) {
-        // Mode:Master; many vendor drivers print Managed for an access point
-        trim(rest);
-        if (rest == "Master" || rest == "Managed") {
-            elements.mode = Mode::infrastructure;
-        } else if (rest == "Ad-Hoc") {
-            elements.mode = Mode::adHoc;
-        }
+    // The first byte picks the few rules that could know the line: a block has many lines
+    // (element hex above all) that none of them knows.
+    switch (line.empty() ? '\0' : line.front()) {
+        case 'F':
+            // Frequency:2.437 GHz (Channel 6)
+            if (matches(line, "Frequency:", rest) || matches(line, "Frequency=", rest)) {
+                frequencyMhz = frequencyMegahertz(rest);
+            }
+            return;
+        case 'E':
+            if (matches(line, "Encryption key:", rest)) {
+                encrypted = trim(rest) == "on";
+            } else if (matches(line, "Extra:", rest)) {
+                // Extra: Last beacon: 52ms ago
+                if (matches(ltrim(rest), "Last beacon: ", rest)) {
+                    ageMs = numberThen<std::int64_t>(rest, "ms ago");
+                } else if (matches(rest, "Mesh ", rest)) {
+                    // Extra:Mesh Network Path Selection Protocol ID: 0x01, of a mesh point
+                    elements.mode = Mode::mesh;
+                }
+            }
+            return;
+        case 'A':
+            if (matches(line, "Authentication Suites (", rest)) {
+                // Authentication Suites (2) : PSK unknown (8)
+                const std::size_t colon = rest.find(':');
+                if (colon != std::string_view::npos) readSuites(rest.substr(colon + 1));
+            }
+            return;
+        case 'I':
+            // IE: Unknown: 3D1606...  (the whole element in hex)
+            if (matches(line, "IE: Unknown: ", rest)) elements.radio.readHex(rest);
+            return;
+        case 'P':
+            if (matches(line, "Pairwise Cipher", rest)) {
+                // Pairwise Ciphers (2) : TKIP CCMP
+                const std::size_t colon = rest.find(':');
+                if (colon != std::string_view::npos)
+                    readIwlistCiphers(rest.substr(colon + 1), elements.ciphers);
+            }
+            return;
+        case 'M':
+            if (matches(line, "Mode:", rest) && elements.mode != Mode::mesh) {
+                // Mode:Master; many vendor drivers print Managed for an access point
+                trim(rest);
+                if (rest == "Master" || rest == "Managed") {
+                    elements.mode = Mode::infrastructure;
+                } else if (rest == "Ad-Hoc") {
+                    elements.mode = Mode::adHoc;
+                }
+            }
+            return;
+        default:
+            return;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "elements.h"
 
-#include <string>
+#include <algorithm>
 
 #include "textutil.h"
 
@@ -69,15 +69,25 @@ void Radio::readElement(int id, std::string_view body) {
 }
 
 void Radio::readHex(std::string_view hex) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    // Only an element this reads is decoded (a scan block holds many, vendors' above all), and
+    // only as far as its length says: at most 257 bytes, without allocating.
+    if (hex.size() < 4 || hexDigit(hex[0]) < 0 || hexDigit(hex[1]) < 0) return;
+    const int id = hexDigit(hex[0]) * 16 + hexDigit(hex[1]);
+    if (id != element::htCapabilities && id != element::htOperation &&
+        id != element::vhtCapabilities && id != element::vhtOperation && id != element::extension) {
+        return;
+    }
+    char bytes[257];
+    std::size_t size = 0;
+    for (std::size_t i = 0; i + 1 < hex.size() && size < sizeof bytes; i += 2) {
         const int high = hexDigit(hex[i]), low = hexDigit(hex[i + 1]);
         if (high < 0 || low < 0) break;
-        bytes += static_cast<char>(high << 4 | low);
+        bytes[size++] = static_cast<char>(high << 4 | low);
     }
-    if (bytes.size() < 2) return;
+    if (size < 2) return;
     const std::size_t length = static_cast<unsigned char>(bytes[1]);
-    readElement(static_cast<unsigned char>(bytes[0]), std::string_view(bytes).substr(2, length));
+    readElement(static_cast<unsigned char>(bytes[0]),
+                std::string_view(bytes + 2, std::min(length, size - 2)));
 }
 
 void Radio::htOperation(unsigned secondaryOffset, bool anyWidth) {

@@ -87,6 +87,14 @@ void IwElementReader::read(std::string_view line, ElementFacts& facts) {
                         static_cast<unsigned>(hexDigit(rest[2]) << 4 | hexDigit(rest[3])));
                 }
                 return;
+            case Open::ehtOperation:
+                // EHT Operation Info: 0x041f00 (control, then the two centre segments)
+                if (matches(line, "EHT Operation Info: 0x", rest) && rest.size() >= 2 &&
+                    hexDigit(rest[0]) >= 0 && hexDigit(rest[1]) >= 0) {
+                    facts.radio.ehtControl(
+                        static_cast<unsigned>(hexDigit(rest[0]) << 4 | hexDigit(rest[1])));
+                }
+                return;
             case Open::wpa:
             case Open::rsn:
                 if (matches(line, "* Pairwise ciphers:", rest)) {
@@ -142,6 +150,13 @@ void IwElementReader::read(std::string_view line, ElementFacts& facts) {
         if (invalidBytes(rest, body)) {
             facts.radio.readElement(element::extension,
                                     std::string(1, static_cast<char>(element::heOperation)) + body);
+        }
+    } else if (matches(line, "EHT Operation:", rest)) {
+        open_ = Open::ehtOperation;
+        if (invalidBytes(rest, body)) {
+            facts.radio.readElement(
+                element::extension,
+                std::string(1, static_cast<char>(element::ehtOperation)) + body);
         }
     }
     if (open_ == Open::htOperation || open_ == Open::vhtOperation) {

@@ -19,7 +19,15 @@ class IwElementReader {
     void read(std::string_view line, ElementFacts& facts);
 
   private:
-    enum class Open : unsigned char { none, htOperation, vhtOperation, heOperation, wpa, rsn };
+    enum class Open : unsigned char {
+        none,
+        htOperation,
+        vhtOperation,
+        heOperation,
+        ehtOperation,
+        wpa,
+        rsn
+    };
 
     Open open_ = Open::none;
     unsigned fields_[3] = {};  ///< an operation element's figures, read line by line

@@ -56,11 +56,11 @@ void writeNetwork(JsonWriter& json, const NetworkView& network) {
     const Cell& cell = *network.cell;
     const AccessPoint& ap = network.accessPoints.empty() ? kNone : *network.accessPoints.front();
     const std::string ssid = unescapeHex(cell.essid);
-    std::string hex;
-    hex.reserve(2 * ssid.size());
-    for (const char c : ssid) {
-        const auto byte = static_cast<unsigned char>(c);
-        hex.append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
+    std::string hex(2 * ssid.size(), '0');
+    for (std::size_t i = 0; i < ssid.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(ssid[i]);
+        hex[2 * i] = kHex[byte >> 4];
+        hex[2 * i + 1] = kHex[byte & 15];
     }
     json.beginObject();
     json.key("ssid").string(ssid);
@@ -145,8 +145,11 @@ std::string_view authName(Auth auth) {
 
 bool printJson(const std::vector<NetworkView>& networks, std::string_view interfaceName,
                std::string_view source, int out) {
-    std::string document;
-    JsonWriter json(document);
+    // Room for each network and each of its access points, as they mostly come: the document
+    // is seldom moved as it grows.
+    std::size_t size = 256;
+    for (const NetworkView& network : networks) size += 512 + 256 * network.accessPoints.size();
+    JsonWriter json(size);
     json.beginObject();
     json.key("interface").string(interfaceName);
     json.key("source").string(source);
@@ -154,8 +157,8 @@ bool printJson(const std::vector<NetworkView>& networks, std::string_view interf
     for (const NetworkView& network : networks) writeNetwork(json, network);
     json.endArray();
     json.endObject();
-    document += '\n';
-    return writeAll(out, document);
+    json.raw("\n");
+    return writeAll(out, json.text());
 }
 
 }  // namespace wlsurvey

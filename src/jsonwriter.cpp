@@ -39,50 +39,78 @@ std::size_t utf8Length(std::string_view text) {
 
 }  // namespace
 
-void appendJsonString(std::string& json, std::string_view bytes) {
+JsonWriter& JsonWriter::string(std::string_view bytes) {
+    separate();
     static constexpr char kHex[] = "0123456789abcdef";
-    json += '"';
+    put('"');
     while (!bytes.empty()) {
+        // A run of printable ASCII that needs no escape goes in whole.
+        std::size_t plain = 0;
+        while (plain < bytes.size() && bytes[plain] >= 0x20 && bytes[plain] < 0x7f &&
+               bytes[plain] != '"' && bytes[plain] != '\\') {
+            ++plain;
+        }
+        if (plain > 0) {
+            put(bytes.substr(0, plain));
+            bytes.remove_prefix(plain);
+            continue;
+        }
         const char c = bytes.front();
         const auto byte = static_cast<unsigned char>(c);
         std::size_t length = 1;
         if (c == '"' || c == '\\') {
-            json.append(1, '\\').append(1, c);
+            put('\\');
+            put(c);
         } else if (byte < 0x20) {
             static constexpr char kShort[] = "btn\0fr";  // 0x08 to 0x0D
             if (byte >= 0x08 && byte <= 0x0D && kShort[byte - 0x08] != '\0') {
-                json.append(1, '\\').append(1, kShort[byte - 0x08]);
+                put('\\');
+                put(kShort[byte - 0x08]);
             } else {
-                json.append("\\u00").append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
+                put("\\u00");
+                put(kHex[byte >> 4]);
+                put(kHex[byte & 15]);
             }
         } else if (byte < 0x80) {
-            json += c;
+            put(c);
         } else if ((length = utf8Length(bytes)) > 0) {
-            json.append(bytes.substr(0, length));
+            put(bytes.substr(0, length));
         } else {
             length = 1;
-            json += "\xEF\xBF\xBD";  // U+FFFD for a byte that starts no character
+            put("\xEF\xBF\xBD");  // U+FFFD for a byte that starts no character
         }
         bytes.remove_prefix(length);
     }
-    json += '"';
+    put('"');
+    return *this;
+}
+
+JsonWriter::JsonWriter(std::size_t expected)
+    : buffer_(new char[expected > 0 ? expected : 1]), capacity_(expected > 0 ? expected : 1) {}
+
+void JsonWriter::grow(std::size_t more) {
+    const std::size_t capacity = 2 * (size_ + more);
+    std::unique_ptr<char[]> bigger(new char[capacity]);
+    std::memcpy(bigger.get(), buffer_.get(), size_);
+    buffer_ = std::move(bigger);
+    capacity_ = capacity;
 }
 
 void JsonWriter::separate() {
-    if (!first_ && !afterKey_) json_ += ',';
+    if (!first_ && !afterKey_) put(',');
     first_ = false;
     afterKey_ = false;
 }
 
 JsonWriter& JsonWriter::open(char bracket) {
     separate();
-    json_ += bracket;
+    put(bracket);
     first_ = true;
     return *this;
 }
 
 JsonWriter& JsonWriter::close(char bracket) {
-    json_ += bracket;
+    put(bracket);
     first_ = false;
     afterKey_ = false;
     return *this;
@@ -90,39 +118,38 @@ JsonWriter& JsonWriter::close(char bracket) {
 
 JsonWriter& JsonWriter::key(std::string_view name) {
     separate();
-    json_.append(1, '"').append(name).append("\":");
+    put('"');
+    put(name);
+    put("\":");
     afterKey_ = true;
-    return *this;
-}
-
-JsonWriter& JsonWriter::string(std::string_view bytes) {
-    separate();
-    appendJsonString(json_, bytes);
     return *this;
 }
 
 JsonWriter& JsonWriter::word(std::string_view ascii) {
     separate();
-    json_.append(1, '"').append(ascii).append(1, '"');
+    put('"');
+    put(ascii);
+    put('"');
     return *this;
 }
 
 JsonWriter& JsonWriter::number(std::int64_t value) {
     separate();
     char digits[24];
-    json_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    put({digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr -
+                                          digits)});
     return *this;
 }
 
 JsonWriter& JsonWriter::boolean(bool value) {
     separate();
-    json_ += value ? "true" : "false";
+    put(value ? std::string_view("true") : std::string_view("false"));
     return *this;
 }
 
 JsonWriter& JsonWriter::null() {
     separate();
-    json_ += "null";
+    put(std::string_view("null"));
     return *this;
 }
 
