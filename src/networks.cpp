@@ -114,18 +114,23 @@ std::vector<const Cell*> reportOrder(const NetworkList& networks) {
 
 std::vector<NetworkView> namedNetworks(const NetworkList& networks) {
     std::vector<NetworkView> view;
+    view.reserve(networks.cells.size());
     for (const Cell* cell : reportOrder(networks)) {
         if (!isNamed(*cell)) continue;
         NetworkView& network = view.emplace_back(NetworkView{cell, {}});
         const std::size_t position = static_cast<std::size_t>(cell - networks.cells.data());
         if (position >= networks.members.size()) continue;
+        // The report's own ordering, on (strength, place in the scan) keys: one sort for both.
+        std::vector<Rank> ranks;
+        ranks.reserve(networks.members[position].size());
         for (const std::uint32_t member : networks.members[position]) {
-            network.accessPoints.push_back(&networks.accessPoints[member]);
+            ranks.push_back({networks.accessPoints[member].signalPercent, member});
         }
-        std::stable_sort(network.accessPoints.begin(), network.accessPoints.end(),
-                         [](const AccessPoint* a, const AccessPoint* b) {
-                             return a->signalPercent > b->signalPercent;
-                         });
+        std::stable_sort(ranks.begin(), ranks.end());
+        network.accessPoints.reserve(ranks.size());
+        for (const Rank& rank : ranks) {
+            network.accessPoints.push_back(&networks.accessPoints[rank.position]);
+        }
     }
     return view;
 }
