@@ -58,7 +58,7 @@ struct Radio {
   private:
     std::optional<std::int32_t> eht_, he6_, ht_;
     std::optional<std::int32_t> vht_;  ///< 0 when it leaves the width to the HT operation
-    bool seen_[5] = {};                ///< an operation element of each kind was read
+    bool seen_[4] = {};                ///< an operation element of each kind was read
     unsigned generations_ = 0;         ///< a bit for each generation's capabilities element
 };
 

@@ -36,7 +36,10 @@ bool unknownElement(std::string_view text, std::string_view prefix, int& id, std
 bool invalidBytes(std::string_view rest, std::string& body) {
     if (!matches(ltrim(rest), "<invalid:", rest)) return false;
     const std::size_t colon = rest.find(':');
-    body = colon == std::string_view::npos ? std::string() : spacedHex(rest.substr(colon + 1));
+    // The last byte ends with the bracket: "... 05>".
+    body = colon == std::string_view::npos
+               ? std::string()
+               : spacedHex(rest.substr(colon + 1, rest.find('>') - colon - 1));
     return true;
 }
 
