@@ -121,7 +121,7 @@ void WholeRun(benchmark::State& state) {
     const std::string& text = scanOf(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         const std::string report =
-            printed([&](int out) { printReport(parseScan(text).networks, out); });
+            printed([&](int out) { printReport(namedNetworks(parseScan(text).networks), out); });
         benchmark::DoNotOptimize(report.size());
     }
     setThroughput(state, text);

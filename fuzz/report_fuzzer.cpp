@@ -23,10 +23,12 @@ namespace {
 
 /// The report printed for `output`, and the JSON document: the one place that knows how
 /// they are captured.
-std::pair<std::string, std::string> reportOf(std::string_view output) {
-    const wlsurvey::Scan scan = wlsurvey::parseScan(output, true);
-    return {printed([&](int out) { wlsurvey::printReport(scan.networks, out); }),
-            printed([&](int out) { wlsurvey::printJson(scan.networks, "wlan0", "iwlist", out); })};
+std::pair<std::string, std::string> reportOf(std::string_view output,
+                                             std::vector<wlsurvey::ElementFacts>* iw = nullptr) {
+    const wlsurvey::Scan scan = wlsurvey::parseScan(output, true, iw);
+    const std::vector<wlsurvey::NetworkView> networks = wlsurvey::namedNetworks(scan.networks);
+    return {printed([&](int out) { wlsurvey::printReport(networks, out); }),
+            printed([&](int out) { wlsurvey::printJson(networks, "wlan0", "iwlist", out); })};
 }
 
 /// Whether `json` parses as valid UTF-8 JSON and lists the networks named `names` (the report's
@@ -107,8 +109,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wlsurvey::activeSSID = "HomeNet";
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     // The bytes as iwlist's output, and as iw's, rewritten as when iwlist cannot scan.
-    for (const auto& [report, json] :
-         {reportOf(input), reportOf(wlsurvey::iwlistFromIw(input).text)}) {
+    std::vector<wlsurvey::ElementFacts> elements;
+    const std::string rewritten = wlsurvey::iwlistFromIw(input, &elements).text;
+    // The rewrite reads the same listing whether or not it takes in the elements.
+    if (wlsurvey::iwlistFromIw(input).text != rewritten) {
+        std::fprintf(stderr, "the rewrite depends on reading the elements\n");
+        std::abort();
+    }
+    for (const auto& [report, json] : {reportOf(input), reportOf(rewritten, &elements)}) {
         std::vector<std::string> names;
         const char* broken = fault(report, names);
         if (broken == nullptr && !agrees(json, names)) broken = "the JSON document disagrees";

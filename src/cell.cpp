@@ -4,7 +4,7 @@
 #include <limits>
 #include <memory>
 
-#include "details.h"
+#include "accesspoint.h"
 
 namespace wlsurvey {
 
@@ -104,12 +104,12 @@ inline void Cell::trackRate(std::string_view line, bool& inRates) {
     maxRate = std::max(maxRate, readInt(line.substr(start, unit - start)));
 }
 
-Cell::Cell(const ScanBlock& block, Details* details) {
+Cell::Cell(const ScanBlock& block, AccessPoint* accessPoint) {
     bool inRates = false;
     for (const std::string_view& line : block) {
         const bool quality = classify(line);
         trackRate(line, inRates);
-        if (details != nullptr) details->track(line, &line == block.data(), quality);
+        if (accessPoint != nullptr) accessPoint->track(line, &line == block.data(), quality);
     }
 }
 

@@ -12,7 +12,7 @@ namespace wlsurvey {
 /// Name of the network the caller is connected to; empty until the command line sets it.
 extern std::string activeSSID;
 
-struct Details;
+struct AccessPoint;
 
 /// A scan block: the text after "Cell " on the header line, then every trimmed line up to
 /// the next header or the end of the scanner's output.
@@ -22,9 +22,9 @@ using ScanBlock = LineList;
 /// once and never copied.
 class Cell {
   public:
-    /// Walks `block` once, applying the line rules to each line in turn; when `details` is
+    /// Walks `block` once, applying the line rules to each line in turn; when `accessPoint` is
     /// given, it reads each line too, after the rules.
-    explicit Cell(const ScanBlock& block, Details* details = nullptr);
+    explicit Cell(const ScanBlock& block, AccessPoint* accessPoint = nullptr);
 
     /// Writes the eight-line report block to the file descriptor `out`, each line whole in one
     /// write, so that a reader on a pipe sees each line as soon as it is complete. False when a

@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "adapter.h"
 #include "causes.h"
@@ -101,9 +102,9 @@ int surveyOnce(int argc, const char* const argv[], int out, int err,
         const Outcome outcome = survey(request, second);
         if (!outcome.report) return failSurvey(err, outcome, request.interfaceName, adapter);
         const Report& report = *outcome.report;
-        const bool written =
-            json ? printJson(report.scan.networks, request.interfaceName, report.source, out)
-                 : printReport(report.scan.networks, out);
+        const std::vector<NetworkView> networks = namedNetworks(report.scan.networks);
+        const bool written = json ? printJson(networks, request.interfaceName, report.source, out)
+                                  : printReport(networks, out);
         return written ? 0 : fail(err, "wlsurvey: cannot write the report\n");
     } catch (const CannotRun& error) {
         return fail(err, "wlsurvey: " + std::string(error.what()) + "\n");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "iwelements.h"
 #include "textutil.h"
 
 namespace wlsurvey {
@@ -130,7 +131,8 @@ enum class Element { none, wpa, rsn };
 /// ("PSK", "802.1x", "unknown (19)", "Proprietary"); empty for a name iw has that this does not
 /// know.
 std::string iwlistSuite(std::string_view name, Element element) {
-    // The suites of 00-0F-AC, by iw's name; a WPA element has only the first two of 00-50-F2.
+    // The suites of 00-0F-AC, by iw's name (newer iw's too); a WPA element has only the first
+    // two of 00-50-F2.
     static constexpr std::string_view kNames[] = {
         {},
         "IEEE 802.1X",
@@ -151,6 +153,13 @@ std::string iwlistSuite(std::string_view name, Element element) {
         "FT/FILS/SHA-256",
         "FT/FILS/SHA-384",
         "OWE",
+        "FT/PSK/SHA-384",
+        "PSK/SHA-384",
+        {},
+        {},
+        {},
+        "SAE-EXT-KEY",
+        "FT/SAE-EXT-KEY",
     };
     const std::string_view own = element == Element::wpa ? "00-50-f2:" : "00-0f-ac:";
     int suite = -1;
@@ -194,7 +203,7 @@ void appendSuites(std::string& text, std::string_view names, Element element) {
 
 }  // namespace
 
-int channelOfFrequency(int mhz) {
+std::int64_t channelOfFrequency(std::int64_t mhz) {
     if (mhz == 2484) return 14;
     if (mhz < 2484) return (mhz - 2407) / 5;
     if (mhz >= 4910 && mhz <= 4980) return (mhz - 4000) / 5;
@@ -223,12 +232,14 @@ std::string iwlistEscape(std::string_view name) {
     return printed;
 }
 
-IwlistText iwlistFromIw(std::string_view iwOutput) {
+IwlistText iwlistFromIw(std::string_view iwOutput, std::vector<ElementFacts>* elements) {
     IwlistText result;
     std::string& text = result.text;
     Element element = Element::none;
+    IwElementReader reader;
     for (std::string_view line; nextLine(iwOutput, '\n', line);) {
         std::string_view rest;
+        if (elements != nullptr && result.cells > 0) reader.read(line, elements->back());
         if (element != Element::none && line.size() > 2 && line[0] == '\t' && line[1] == '\t') {
             // \t\t * Authentication suites: PSK SAE
             if (matches(trim(line), "* Authentication suites:", rest)) {
@@ -239,6 +250,10 @@ IwlistText iwlistFromIw(std::string_view iwOutput) {
         element = Element::none;
         if (bssAddress(line, rest)) {
             ++result.cells;
+            if (elements != nullptr) {
+                elements->emplace_back();
+                reader.reset();
+            }
             text.append("          Cell ");
             if (result.cells < 10) text += '0';
             text.append(Decimal(static_cast<int>(result.cells)));
@@ -262,7 +277,8 @@ IwlistText iwlistFromIw(std::string_view iwOutput) {
             appendAge(text, rest);
         } else if (matches(line, "signal: ", rest)) {
             appendQuality(text, rest);
-        } else if (matches(line, "SSID:", rest)) {
+        } else if (matches(line, "SSID:", rest) || matches(line, "MESH ID:", rest)) {
+            // A mesh point's name is its MESH ID, which the kernel hands over as a second name.
             ltrim(rest);  // iw writes a space of the name's own as \x20 at either end
             text.append(kField).append("ESSID:\"").append(iwlistEscape(unescapeHex(rest)));
             text.append("\"\n");

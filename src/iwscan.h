@@ -3,8 +3,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "accesspoint.h"
 
 namespace wlsurvey {
 
@@ -16,11 +20,14 @@ struct IwlistText {
 /// Rewrites the output of `iw dev IF scan` into the lines iwlist prints for each access point
 /// (the kernel's wireless-extensions layer makes them from the same scan results): the
 /// header, channel, frequency, quality, encryption key, name, bit-rate lists, the last beacon,
-/// and the WPA and WPA2 element lines with their authentication suites.
-IwlistText iwlistFromIw(std::string_view iwOutput);
+/// and the WPA and WPA2 element lines with their authentication suites; a mesh point's MESH ID
+/// as a second name line, where the kernel hands it over. When `elements` is given, it receives
+/// what iw's words say of each access point's elements, one for each block in order.
+IwlistText iwlistFromIw(std::string_view iwOutput, std::vector<ElementFacts>* elements = nullptr);
 
-/// The kernel's channel number for a centre frequency in MHz.
-int channelOfFrequency(int mhz);
+/// The kernel's channel number for a centre frequency in MHz, in 64 bits: any figure iw prints
+/// (saturated at 32 bits) gives one without overflow.
+std::int64_t channelOfFrequency(std::int64_t mhz);
 
 /// A network name's bytes as iwlist prints them: bytes outside printable ASCII as \xHH, and a
 /// backslash that would read as such an escape as \x5C.

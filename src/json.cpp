@@ -1,55 +1,11 @@
 #include "json.h"
 
+#include "jsonwriter.h"
 #include "textutil.h"
 
 namespace wlsurvey {
 
 namespace {
-
-/// How many bytes of well-formed UTF-8 start `text` (RFC 3629: no overlong forms, no
-/// surrogates, nothing past U+10FFFF); 0 when none do.
-std::size_t utf8Length(std::string_view text) {
-    const auto byte = [&text](std::size_t i) {
-        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
-    };
-    const unsigned lead = byte(0);
-    if (lead < 0x80) return 1;
-    // The second byte's range depends on the lead; every later one is 80-BF.
-    std::size_t length;
-    unsigned low = 0x80, high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;   // overlong below
-        if (lead == 0xED) high = 0x9F;  // surrogates above
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;   // overlong below
-        if (lead == 0xF4) high = 0x8F;  // past U+10FFFF above
-    } else {
-        return 0;
-    }
-    if (byte(1) < low || byte(1) > high) return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-    }
-    return length;
-}
-
-void appendNumber(std::string& json, std::int64_t value) {
-    char digits[24];
-    json.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
-
-template <typename Number>
-void appendNumber(std::string& json, const std::optional<Number>& value) {
-    if (value) {
-        appendNumber(json, *value);
-    } else {
-        json += "null";
-    }
-}
 
 /// The channel as a number when the report's text is one to three digits and nothing else.
 std::optional<std::int32_t> channelNumber(std::string_view channel) {
@@ -60,82 +16,83 @@ std::optional<std::int32_t> channelNumber(std::string_view channel) {
     return readInt(channel);
 }
 
-void appendNetwork(std::string& json, const Cell& cell, const Details& details) {
+std::string_view modeName(Mode mode) {
+    switch (mode) {
+        case Mode::infrastructure:
+            return "infrastructure";
+        case Mode::adHoc:
+            return "ad-hoc";
+        case Mode::mesh:
+            return "mesh";
+        case Mode::unknown:
+            break;
+    }
+    return {};
+}
+
+/// What each access point of a network says of itself, in `bsses` and in the network's own
+/// members.
+void writeRadio(JsonWriter& json, const AccessPoint& ap) {
+    json.key("band").wordOrNull(bandOf(ap.frequencyMhz));
+    json.key("channel_width_mhz").number(ap.elements.radio.widthMhz());
+    json.key("generation").number(ap.elements.radio.generation());
+}
+
+void writeBss(JsonWriter& json, const AccessPoint& ap) {
+    json.beginObject();
+    json.key("bssid").stringOrNull(ap.address);
+    json.key("channel").number(channelNumber(ap.channel));
+    json.key("frequency_mhz").number(ap.frequencyMhz);
+    writeRadio(json, ap);
+    json.key("signal_percent").number(ap.signalPercent);
+    json.key("signal_dbm").number(ap.signalDbm);
+    json.key("age_ms").number(ap.ageMs);
+    json.endObject();
+}
+
+void writeNetwork(JsonWriter& json, const NetworkView& network) {
     static constexpr char kHex[] = "0123456789abcdef";
+    static const AccessPoint kNone;
+    const Cell& cell = *network.cell;
+    const AccessPoint& ap = network.accessPoints.empty() ? kNone : *network.accessPoints.front();
     const std::string ssid = unescapeHex(cell.essid);
-    json += "{\"ssid\":";
-    appendJsonString(json, ssid);
-    json += ",\"ssid_hex\":\"";
-    for (const char c : ssid) {
-        const auto byte = static_cast<unsigned char>(c);
-        json.append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
+    std::string hex(2 * ssid.size(), '0');
+    for (std::size_t i = 0; i < ssid.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(ssid[i]);
+        hex[2 * i] = kHex[byte >> 4];
+        hex[2 * i + 1] = kHex[byte & 15];
     }
-    json += "\",\"active\":";
-    json += cell.isActive ? "true" : "false";
-    json += ",\"bssid\":";
-    if (details.address) {
-        appendJsonString(json, *details.address);
-    } else {
-        json += "null";
-    }
-    json += ",\"channel\":";
-    appendNumber(json, channelNumber(cell.channel));
-    json += ",\"frequency_mhz\":";
-    appendNumber(json, details.frequencyMhz);
-    json += ",\"signal_percent\":";
-    appendNumber(json, cell.signalPercent);
-    json += ",\"signal_dbm\":";
-    appendNumber(json, details.signalDbm);
-    json += ",\"bars\":";
-    appendNumber(json, cell.barLevel);
-    json += ",\"rate_mbps\":";
-    appendNumber(json, cell.maxRate);
-    json += ",\"security\":";
-    appendJsonString(json, cell.security);
-    json += ",\"encrypted\":";
-    json += details.encrypted ? "true" : "false";
-    json += ",\"key_management\":[";
-    for (std::size_t i = 0; i < details.suites.size(); ++i) {
-        if (i > 0) json += ',';
-        json.append(1, '"').append(suiteName(details.suites[i])).append(1, '"');
-    }
-    json += "],\"age_ms\":";
-    appendNumber(json, details.ageMs);
-    json += ",\"access_points\":";
-    appendNumber(json, details.accessPoints);
-    json += '}';
+    json.beginObject();
+    json.key("ssid").string(ssid);
+    json.key("ssid_hex").word(hex);
+    json.key("active").boolean(cell.isActive);
+    json.key("bssid").stringOrNull(ap.address);
+    json.key("channel").number(channelNumber(cell.channel));
+    json.key("frequency_mhz").number(ap.frequencyMhz);
+    json.key("signal_percent").number(cell.signalPercent);
+    json.key("signal_dbm").number(ap.signalDbm);
+    json.key("bars").number(cell.barLevel);
+    json.key("rate_mbps").number(cell.maxRate);
+    json.key("security").string(cell.security);
+    json.key("encrypted").boolean(ap.encrypted);
+    json.key("key_management").beginArray();
+    for (const Suite suite : ap.suites) json.word(suiteName(suite));
+    json.endArray();
+    json.key("age_ms").number(ap.ageMs);
+    json.key("access_points").number(static_cast<std::int64_t>(network.accessPoints.size()));
+    writeRadio(json, ap);
+    json.key("mode").wordOrNull(modeName(ap.elements.mode));
+    json.key("pairwise_ciphers").beginArray();
+    for (const Cipher cipher : ap.elements.ciphers.ciphers) json.word(cipherName(cipher));
+    json.endArray();
+    json.key("auth").word(authName(authOf(ap, cell.security)));
+    json.key("bsses").beginArray();
+    for (const AccessPoint* member : network.accessPoints) writeBss(json, *member);
+    json.endArray();
+    json.endObject();
 }
 
 }  // namespace
-
-void appendJsonString(std::string& json, std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    json += '"';
-    while (!bytes.empty()) {
-        const char c = bytes.front();
-        const auto byte = static_cast<unsigned char>(c);
-        std::size_t length = 1;
-        if (c == '"' || c == '\\') {
-            json.append(1, '\\').append(1, c);
-        } else if (byte < 0x20) {
-            static constexpr char kShort[] = "btn\0fr";  // 0x08 to 0x0D
-            if (byte >= 0x08 && byte <= 0x0D && kShort[byte - 0x08] != '\0') {
-                json.append(1, '\\').append(1, kShort[byte - 0x08]);
-            } else {
-                json.append("\\u00").append(1, kHex[byte >> 4]).append(1, kHex[byte & 15]);
-            }
-        } else if (byte < 0x80) {
-            json += c;
-        } else if ((length = utf8Length(bytes)) > 0) {
-            json.append(bytes.substr(0, length));
-        } else {
-            length = 1;
-            json += "\xEF\xBF\xBD";  // U+FFFD for a byte that starts no character
-        }
-        bytes.remove_prefix(length);
-    }
-    json += '"';
-}
 
 std::string suiteName(Suite suite) {
     static constexpr std::string_view kNames[] = {
@@ -171,22 +128,37 @@ std::string suiteName(Suite suite) {
     return "AKM-" + std::to_string(suite);
 }
 
-bool printJson(const NetworkList& networks, std::string_view interfaceName, std::string_view source,
-               int out) {
-    std::string json = "{\"interface\":";
-    appendJsonString(json, interfaceName);
-    json += ",\"source\":";
-    appendJsonString(json, source);
-    json += ",\"networks\":[";
-    bool first = true;
-    for (const Cell* cell : reportOrder(networks)) {
-        if (!isNamed(*cell)) continue;
-        if (!first) json += ',';
-        first = false;
-        appendNetwork(json, *cell, networks.details[cell - networks.cells.data()]);
-    }
-    json += "]}\n";
-    return writeAll(out, json);
+std::string cipherName(Cipher cipher) {
+    static constexpr std::string_view kNames[] = {
+        {}, "WEP-40", "TKIP", {}, "CCMP", "WEP-104", {}, {}, "GCMP-128", "GCMP-256", "CCMP-256",
+    };
+    if (cipher == kVendorCipher) return "VENDOR";
+    if (cipher < std::size(kNames) && !kNames[cipher].empty()) return std::string(kNames[cipher]);
+    return "CIPHER-" + std::to_string(cipher);
+}
+
+std::string_view authName(Auth auth) {
+    static constexpr std::string_view kNames[] = {"open", "enterprise", "psk+sae", "sae",
+                                                  "psk",  "owe",        "wep",     "unknown"};
+    return kNames[static_cast<unsigned>(auth)];
+}
+
+bool printJson(const std::vector<NetworkView>& networks, std::string_view interfaceName,
+               std::string_view source, int out) {
+    // Room for each network and each of its access points, as they mostly come: the document
+    // is seldom moved as it grows.
+    std::size_t size = 256;
+    for (const NetworkView& network : networks) size += 512 + 256 * network.accessPoints.size();
+    JsonWriter json(size);
+    json.beginObject();
+    json.key("interface").string(interfaceName);
+    json.key("source").string(source);
+    json.key("networks").beginArray();
+    for (const NetworkView& network : networks) writeNetwork(json, network);
+    json.endArray();
+    json.endObject();
+    json.raw("\n");
+    return writeAll(out, json.text());
 }
 
 }  // namespace wlsurvey

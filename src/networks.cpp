@@ -32,23 +32,22 @@ void NameIndex::grow() {
     }
 }
 
-void addCell(NetworkList& list, Cell cell, Details* details) {
+void addCell(NetworkList& list, Cell cell, AccessPoint* accessPoint) {
     const std::size_t end = list.cells.size();
     const std::size_t position = list.byName.findOrAdd(list.cells, cell.essid, end);
+    if (accessPoint != nullptr) {
+        accessPoint->channel = cell.channel;
+        accessPoint->signalPercent = cell.signalPercent;
+        if (position == end) list.members.emplace_back();
+        list.members[position].push_back(static_cast<std::uint32_t>(list.accessPoints.size()));
+        list.accessPoints.push_back(std::move(*accessPoint));
+    }
     if (position == end) {
         list.cells.push_back(std::move(cell));
-        if (details != nullptr) list.details.push_back(std::move(*details));
         return;
     }
     Cell& kept = list.cells[position];
-    const bool stronger = kept.signalPercent < cell.signalPercent;
-    if (stronger) kept = std::move(cell);
-    if (details != nullptr) {
-        Details& keptDetails = list.details[position];
-        const std::uint32_t accessPoints = keptDetails.accessPoints + 1;
-        if (stronger) keptDetails = std::move(*details);
-        keptDetails.accessPoints = accessPoints;
-    }
+    if (kept.signalPercent < cell.signalPercent) kept = std::move(cell);
 }
 
 std::size_t forEachBlock(std::string_view output,
@@ -73,7 +72,7 @@ std::size_t forEachBlock(std::string_view output,
     return headers;
 }
 
-Scan parseScan(std::string_view output, bool detailed) {
+Scan parseScan(std::string_view output, bool detailed, std::vector<ElementFacts>* iwElements) {
     Scan scan;
     // Room for every cell at once, so that the list is never moved: a cell takes 300 bytes
     // or more of iwlist's text. Only the room the cells fill is ever touched.
@@ -83,11 +82,15 @@ Scan parseScan(std::string_view output, bool detailed) {
             output, [&scan](const ScanBlock& block) { addCell(scan.networks, Cell(block)); });
         return scan;
     }
-    scan.networks.details.reserve(output.size() / 256);
-    scan.headers = forEachBlock(output, [&scan](const ScanBlock& block) {
-        Details details;
-        Cell cell(block, &details);
-        addCell(scan.networks, std::move(cell), &details);
+    scan.networks.accessPoints.reserve(output.size() / 256);
+    scan.headers = forEachBlock(output, [&scan, iwElements](const ScanBlock& block) {
+        AccessPoint accessPoint;
+        Cell cell(block, &accessPoint);
+        const std::size_t at = scan.networks.accessPoints.size();
+        if (iwElements != nullptr && at < iwElements->size()) {
+            accessPoint.elements = std::move((*iwElements)[at]);
+        }
+        addCell(scan.networks, std::move(cell), &accessPoint);
     });
     return scan;
 }
@@ -107,6 +110,29 @@ std::vector<const Cell*> reportOrder(const NetworkList& networks) {
     order.reserve(ranks.size());
     for (const Rank& rank : ranks) order.push_back(&cells[rank.position]);
     return order;
+}
+
+std::vector<NetworkView> namedNetworks(const NetworkList& networks) {
+    std::vector<NetworkView> view;
+    view.reserve(networks.cells.size());
+    for (const Cell* cell : reportOrder(networks)) {
+        if (!isNamed(*cell)) continue;
+        NetworkView& network = view.emplace_back(NetworkView{cell, {}});
+        const std::size_t position = static_cast<std::size_t>(cell - networks.cells.data());
+        if (position >= networks.members.size()) continue;
+        // The report's own ordering, on (strength, place in the scan) keys: one sort for both.
+        std::vector<Rank> ranks;
+        ranks.reserve(networks.members[position].size());
+        for (const std::uint32_t member : networks.members[position]) {
+            ranks.push_back({networks.accessPoints[member].signalPercent, member});
+        }
+        std::stable_sort(ranks.begin(), ranks.end());
+        network.accessPoints.reserve(ranks.size());
+        for (const Rank& rank : ranks) {
+            network.accessPoints.push_back(&networks.accessPoints[rank.position]);
+        }
+    }
+    return view;
 }
 
 }  // namespace wlsurvey

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "accesspoint.h"
 #include "cell.h"
-#include "details.h"
 
 namespace wlsurvey {
 
@@ -37,14 +37,17 @@ class NameIndex {
 /// linear however many cells a crowded place reports.
 struct NetworkList {
     std::vector<Cell> cells;
-    std::vector<Details> details;  ///< of each cell, when they were asked for; else empty
+    /// When they were asked for: every access point the scanner listed, in its order, and for
+    /// each network (by its place in `cells`) the positions of its own; else both empty.
+    std::vector<AccessPoint> accessPoints;
+    std::vector<std::vector<std::uint32_t>> members;
     NameIndex byName;
 };
 
 /// Merges `cell` into `list` by name: the first entry of that name is replaced in place
-/// when `cell` is strictly stronger, and otherwise kept; a new name is appended. The cell's
-/// `details`, when given, go with it, counting the access points of its name.
-void addCell(NetworkList& list, Cell cell, Details* details = nullptr);
+/// when `cell` is strictly stronger, and otherwise kept; a new name is appended. The access
+/// point's facts, when given, are kept among its network's.
+void addCell(NetworkList& list, Cell cell, AccessPoint* accessPoint = nullptr);
 
 /// A network's place in the report: its link quality and its position in the list.
 struct Rank {
@@ -68,10 +71,22 @@ struct Scan {
 std::size_t forEachBlock(std::string_view output, const std::function<void(const ScanBlock&)>& use);
 
 /// Groups the scanner's `output` into scan blocks and merges a Cell built from each, with its
-/// Details when `detailed`.
-Scan parseScan(std::string_view output, bool detailed = false);
+/// AccessPoint when `detailed`. `iwElements`, when given, are the facts iw's reader took from
+/// its own words, one for each block in order, in place of what iwlist's lines would say.
+Scan parseScan(std::string_view output, bool detailed = false,
+               std::vector<ElementFacts>* iwElements = nullptr);
 
 /// The cells of `networks` strongest first; cells of equal strength keep their list order.
 std::vector<const Cell*> reportOrder(const NetworkList& networks);
+
+/// A network as the writers show it: its kept cell and, when they were asked for, its access
+/// points strongest first (the scanner's order at equal strength), the kept one first.
+struct NetworkView {
+    const Cell* cell;
+    std::vector<const AccessPoint*> accessPoints;
+};
+
+/// The named networks of `networks` in the report's order: the one view both writers take.
+std::vector<NetworkView> namedNetworks(const NetworkList& networks);
 
 }  // namespace wlsurvey

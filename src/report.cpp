@@ -2,9 +2,9 @@
 
 namespace wlsurvey {
 
-bool printReport(const NetworkList& networks, int out) {
-    for (const Cell* cell : reportOrder(networks)) {
-        if (isNamed(*cell) && !cell->print(out)) return false;
+bool printReport(const std::vector<NetworkView>& networks, int out) {
+    for (const NetworkView& network : networks) {
+        if (!network.cell->print(out)) return false;
     }
     return true;
 }

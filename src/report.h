@@ -1,12 +1,14 @@
-// The text report: an eight-line block for each named network of the list, strongest first.
+// The text report: an eight-line block for each named network, strongest first.
 #pragma once
+
+#include <vector>
 
 #include "networks.h"
 
 namespace wlsurvey {
 
-/// Prints every named network of `networks` to the file descriptor `out`, strongest first;
-/// ties keep their list order. False when the report could not be written whole.
-bool printReport(const NetworkList& networks, int out);
+/// Prints each of `networks` (the named networks in the report's order) to the file descriptor
+/// `out`. False when the report could not be written whole.
+bool printReport(const std::vector<NetworkView>& networks, int out);
 
 }  // namespace wlsurvey

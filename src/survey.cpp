@@ -229,10 +229,14 @@ class Walk {
         // The cells are views into the scanner's text: both stay in one place on the heap.
         auto report = std::make_unique<Report>();
         report->source = reportName.empty() ? scanner.name : reportName;
-        if (iw) report->rewritten = iwlistFromIw(ran.result.output).text;
+        std::vector<ElementFacts> iwElements;  // what iw's words say that iwlist's lines would
+        if (iw) {
+            report->rewritten =
+                iwlistFromIw(ran.result.output, request_.detailed ? &iwElements : nullptr).text;
+        }
         report->output = std::move(ran.result.output);
         report->scan = parseScan(iw ? std::string_view(report->rewritten) : report->output.text(),
-                                 request_.detailed);
+                                 request_.detailed, iw ? &iwElements : nullptr);
         const bool exitedWell = !ran.result.killed && ran.failure.empty();
         if ((!ran.result.killed && report->scan.headers > 0) ||
             (exitedWell && empty == Empty::isReport)) {

@@ -17,7 +17,7 @@ struct Request {
     std::string_view interfaceName = "wlan0";
     std::string_view essid;
     bool cached = false;    ///< read only the kernel's held results, starting no scan
-    bool detailed = false;  ///< keep each cell's Details, for the JSON document
+    bool detailed = false;  ///< keep each access point's record, for the JSON document
 };
 
 /// The networks a scanner gave. Its cells are views into the text it printed, kept here.

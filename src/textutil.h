@@ -20,12 +20,12 @@ using LineList = std::vector<std::string_view>;
 
 /// The decimal text of a number, made without allocating.
 struct Decimal {
-    explicit Decimal(std::int32_t value)
+    explicit Decimal(std::int64_t value)
         : size(static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr -
                                         digits)) {}
     operator std::string_view() const { return {digits, size}; }
 
-    char digits[12];
+    char digits[21];
     std::size_t size;
 };
 

@@ -1,4 +1,4 @@
-#include "details.h"
+#include "accesspoint.h"
 
 #include <charconv>
 
@@ -68,7 +68,7 @@ std::optional<std::int64_t> frequencyMegahertz(std::string_view text) {
     return (billionths + divisor / 2) / divisor;
 }
 
-void Details::track(std::string_view line, bool header, bool qualityLine) {
+void AccessPoint::track(std::string_view line, bool header, bool qualityLine) {
     std::string_view rest;
     if (header) {
         // 02 - Address: 38:83:45:CC:58:74
@@ -84,22 +84,64 @@ void Details::track(std::string_view line, bool header, bool qualityLine) {
         }
         return;
     }
-    // Frequency:2.437 GHz (Channel 6)
-    if (matches(line, "Frequency:", rest) || matches(line, "Frequency=", rest)) {
-        frequencyMhz = frequencyMegahertz(rest);
-    } else if (matches(line, "Encryption key:", rest)) {
-        encrypted = trim(rest) == "on";
-    } else if (matches(line, "Authentication Suites (", rest)) {
-        // Authentication Suites (2) : PSK unknown (8)
-        const std::size_t colon = rest.find(':');
-        if (colon != std::string_view::npos) readSuites(rest.substr(colon + 1));
-    } else if (matches(line, "Extra:", rest) && matches(ltrim(rest), "Last beacon: ", rest)) {
-        // Extra: Last beacon: 52ms ago
-        ageMs = numberThen<std::int64_t>(rest, "ms ago");
+    // The first byte picks the few rules that could know the line: a block has many lines
+    // (element hex above all) that none of them knows.
+    switch (line.empty() ? '\0' : line.front()) {
+        case 'F':
+            // Frequency:2.437 GHz (Channel 6)
+            if (matches(line, "Frequency:", rest) || matches(line, "Frequency=", rest)) {
+                frequencyMhz = frequencyMegahertz(rest);
+            }
+            return;
+        case 'E':
+            if (matches(line, "Encryption key:", rest)) {
+                encrypted = trim(rest) == "on";
+            } else if (matches(line, "Extra:", rest)) {
+                // Extra: Last beacon: 52ms ago
+                if (matches(ltrim(rest), "Last beacon: ", rest)) {
+                    ageMs = numberThen<std::int64_t>(rest, "ms ago");
+                } else if (matches(rest, "Mesh ", rest)) {
+                    // Extra:Mesh Network Path Selection Protocol ID: 0x01, of a mesh point
+                    elements.mode = Mode::mesh;
+                }
+            }
+            return;
+        case 'A':
+            if (matches(line, "Authentication Suites (", rest)) {
+                // Authentication Suites (2) : PSK unknown (8)
+                const std::size_t colon = rest.find(':');
+                if (colon != std::string_view::npos) readSuites(rest.substr(colon + 1));
+            }
+            return;
+        case 'I':
+            // IE: Unknown: 3D1606...  (the whole element in hex)
+            if (matches(line, "IE: Unknown: ", rest)) elements.radio.readHex(rest);
+            return;
+        case 'P':
+            if (matches(line, "Pairwise Cipher", rest)) {
+                // Pairwise Ciphers (2) : TKIP CCMP
+                const std::size_t colon = rest.find(':');
+                if (colon != std::string_view::npos)
+                    readIwlistCiphers(rest.substr(colon + 1), elements.ciphers);
+            }
+            return;
+        case 'M':
+            if (matches(line, "Mode:", rest) && elements.mode != Mode::mesh) {
+                // Mode:Master; many vendor drivers print Managed for an access point
+                trim(rest);
+                if (rest == "Master" || rest == "Managed") {
+                    elements.mode = Mode::infrastructure;
+                } else if (rest == "Ad-Hoc") {
+                    elements.mode = Mode::adHoc;
+                }
+            }
+            return;
+        default:
+            return;
     }
 }
 
-void Details::readSuites(std::string_view words) {
+void AccessPoint::readSuites(std::string_view words) {
     // iwlist names the first two suites of 00-0F-AC, prints any other as "unknown (N)", and
     // one of another vendor as "Proprietary"; "none" and other words name no suite.
     std::string_view word, previous;
@@ -127,6 +169,50 @@ void Details::readSuites(std::string_view words) {
             suites.push_back(suite);
         }
     }
+}
+
+Auth authOf(const AccessPoint& ap, std::string_view security) {
+    if (!ap.encrypted) return Auth::open;
+    bool sae = false, psk = false, owe = false;
+    for (const Suite suite : ap.suites) {
+        switch (suite) {
+            case 1:
+            case 3:
+            case 5:
+            case 11:
+            case 12:
+            case 13:  // 802.1X
+            case 14:
+            case 15:
+            case 16:
+            case 17:  // FILS
+                return Auth::enterprise;
+            case 8:
+            case 9:
+            case 24:
+            case 25:
+                sae = true;
+                break;
+            case 2:
+            case 4:
+            case 6:
+            case 19:
+            case 20:
+                psk = true;
+                break;
+            case 18:
+                owe = true;
+                break;
+            default:
+                break;
+        }
+    }
+    if (sae) return psk ? Auth::pskSae : Auth::sae;
+    if (psk) return Auth::psk;
+    if (owe) return Auth::owe;
+    std::string_view rest;
+    if (ap.suites.empty() && !matches(security, "WPA", rest)) return Auth::wep;
+    return Auth::unknown;
 }
 
 }  // namespace wlsurvey
