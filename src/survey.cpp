@@ -298,7 +298,8 @@ class Walk {
             });
         if (seen) return true;
         if (ended) {
-            const ChildResult result = listener.finish(Clock::now());
+            // Its outputs closed as it ended; its exit follows at once.
+            const ChildResult result = listener.finish(Clock::now() + kReapSeconds * second_);
             const std::string failure =
                 scanFailure(command(Source::iwEvent, {}, {}).name, result, overrun());
             note(failure.empty() ? "iw event ended before the scan did" : failure);
