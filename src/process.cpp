@@ -259,14 +259,13 @@ Child::Child(const std::vector<std::string>& words, Clock::duration reapWithin)
     }
 }
 
-bool Child::read(Deadline deadline, const std::function<bool(Capture&)>& enough) {
+Child::Stop Child::read(Deadline deadline, Enough enough, const void* context) {
     pollfd watched[] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
     while (out_ >= 0 || err_ >= 0) {
         watched[0].fd = out_;  // poll() passes over a closed one
         watched[1].fd = err_;
         const int ready = poll(watched, 2, millisecondsUntil(deadline));
-        if (ready < 0 && errno != EINTR) return false;
-        if (ready == 0) return false;  // the deadline
+        if (ready == 0 || (ready < 0 && errno != EINTR)) return Stop::deadline;
         bool grew = false;
         if (watched[0].fd >= 0 && watched[0].revents != 0) {
             const std::size_t before = output_.text().size();
@@ -276,9 +275,9 @@ bool Child::read(Deadline deadline, const std::function<bool(Capture&)>& enough)
         if (watched[1].fd >= 0 && watched[1].revents != 0 && !readErrors(err_, errors_)) {
             closeFd(err_);
         }
-        if (grew && enough && enough(output_)) return false;
+        if (grew && enough != nullptr && enough(output_, context)) return Stop::enough;
     }
-    return true;
+    return Stop::closed;
 }
 
 ChildResult Child::finish(Deadline deadline) {

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -77,10 +76,16 @@ class Child {
     Child& operator=(const Child&) = delete;
     ~Child() { stop(); }
 
-    /// Reads what the child writes until both outputs are closed (true), `deadline` passes or,
-    /// after standard output grew, `enough` says so (false). Standard output accumulates in
-    /// output(), which `enough` may trim; standard error's first 4 KiB are kept.
-    bool read(Deadline deadline, const std::function<bool(Capture&)>& enough = {});
+    /// Why read() returned.
+    enum class Stop : unsigned char { closed, deadline, enough };
+
+    /// Tells whether what a child printed so far is all that is awaited; it may trim `output`.
+    using Enough = bool (*)(Capture& output, const void* context);
+
+    /// Reads what the child writes until both outputs are closed, `deadline` passes or, after
+    /// standard output grew, `enough(output(), context)` says so. Standard output accumulates
+    /// in output(); standard error's first 4 KiB are kept.
+    Stop read(Deadline deadline, Enough enough = nullptr, const void* context = nullptr);
 
     /// How it ended: awaited until `deadline` once its outputs are closed, else killed with
     /// its group and awaited `reapWithin` more. Its output and errors move into the result.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <optional>
 
 #include "interface.h"
@@ -291,30 +292,27 @@ class Walk {
     /// the trigger's end, and never past the run's. Notes why when it did not come.
     bool awaitEnd(Child& listener, std::string_view interfaceName) {
         const Deadline limit = Clock::now() + kScannerSeconds * second_;
-        bool seen = false;
-        const bool ended =
-            listener.read(std::min(limit, runEnds_), [&seen, interfaceName](Capture& output) {
-                return seen = findScanEnd(output, interfaceName);
-            });
-        if (seen) return true;
-        if (ended) {
+        const Child::Stop stop =
+            listener.read(std::min(limit, runEnds_), findScanEnd, &interfaceName);
+        if (stop == Child::Stop::enough) return true;
+        if (stop == Child::Stop::closed) {
             // Its outputs closed as it ended; its exit follows at once.
             const ChildResult result = listener.finish(Clock::now() + kReapSeconds * second_);
-            const std::string failure =
-                scanFailure(command(Source::iwEvent, {}, {}).name, result, overrun());
+            const std::string failure = scanFailure("iw event", result, overrun());
             note(failure.empty() ? "iw event ended before the scan did" : failure);
         } else {
-            note(std::string("iw event saw no end of the scan ") +
-                 (limit <= runEnds_
-                      ? "within " + std::to_string(kScannerSeconds) + " s"
-                      : "in the time left of the run's " + std::to_string(kRunSeconds) + " s"));
+            // "did not finish within 20 s" becomes "saw no end of the scan within 20 s".
+            const std::string limitText = limit <= runEnds_ ? overrun() : cutShort();
+            note("iw event saw no end of the scan" +
+                 limitText.substr(std::strlen("did not finish")));
         }
         return false;
     }
 
     /// True when a complete line of `output` tells the end of the scan; the lines read are
     /// dropped, so that a listener's output does not grow.
-    static bool findScanEnd(Capture& output, std::string_view interfaceName) {
+    static bool findScanEnd(Capture& output, const void* name) {
+        const std::string_view interfaceName = *static_cast<const std::string_view*>(name);
         std::string_view text = output.text();
         const std::size_t complete = text.rfind('\n');
         if (complete == std::string_view::npos) return false;
